@@ -1,0 +1,44 @@
+#include "designmodel.h"
+
+namespace vernalith {
+
+DesignModel::DesignModel(QObject *parent) : QObject(parent), m_dimensions(DialDesign::startup().dimensions)
+{
+    for (TableKind kind : kAllTables) {
+        auto *table = new DesignTable(kind, this);
+        m_tables[static_cast<size_t>(tableIndex(kind))] = table;
+        connect(table, &QAbstractItemModel::dataChanged, this, &DesignModel::changed);
+        connect(table, &QAbstractItemModel::rowsInserted, this, &DesignModel::changed);
+        connect(table, &QAbstractItemModel::rowsRemoved, this, &DesignModel::changed);
+        connect(table, &QAbstractItemModel::modelReset, this, &DesignModel::changed);
+    }
+}
+
+void DesignModel::setDimension(Dimension d, const QString &text)
+{
+    QString &target = m_dimensions[static_cast<size_t>(d)];
+    if (target == text)
+        return;
+    target = text;
+    emit dimensionChanged(d, text);
+    emit changed();
+}
+
+DialDesign DesignModel::design() const
+{
+    DialDesign design;
+    design.dimensions = m_dimensions;
+    for (TableKind kind : kAllTables)
+        design.table(kind) = table(kind).rowsData();
+    return design;
+}
+
+void DesignModel::setDesign(const DialDesign &design)
+{
+    for (int d = 0; d < kDimensionCount; ++d)
+        setDimension(static_cast<Dimension>(d), design.dimensions[static_cast<size_t>(d)]);
+    for (TableKind kind : kAllTables)
+        table(kind).replaceRows(design.table(kind));
+}
+
+} // namespace vernalith

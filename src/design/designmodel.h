@@ -1,0 +1,45 @@
+#pragma once
+
+#include "designtable.h"
+
+#include <QObject>
+
+#include <array>
+
+namespace vernalith {
+
+// The design being edited: eight dimension texts and four tables. The window's fields and
+// table views are views onto it; drawing and saving take a design() snapshot, which never
+// moves a table's current cell.
+class DesignModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The start-up design.
+    explicit DesignModel(QObject *parent = nullptr);
+
+    QString dimension(Dimension d) const { return m_dimensions[static_cast<size_t>(d)]; }
+    void setDimension(Dimension d, const QString &text);
+    const DimensionTexts &dimensions() const { return m_dimensions; }
+
+    DesignTable &table(TableKind kind) { return *m_tables[static_cast<size_t>(tableIndex(kind))]; }
+    const DesignTable &table(TableKind kind) const { return *m_tables[static_cast<size_t>(tableIndex(kind))]; }
+    const std::array<DesignTable *, 4> &tables() const { return m_tables; }
+
+    // A copy of the whole design; cheap, as the rows are shared until either side changes.
+    DialDesign design() const;
+    // Replaces every text and row in one step per table.
+    void setDesign(const DialDesign &design);
+
+signals:
+    void dimensionChanged(vernalith::Dimension d, const QString &text);
+    // Any text, cell or row changed.
+    void changed();
+
+private:
+    DimensionTexts m_dimensions;
+    std::array<DesignTable *, 4> m_tables{};
+};
+
+} // namespace vernalith

@@ -1,0 +1,259 @@
+#include "dialfile.h"
+
+#include "codepage1252.h"
+
+#include <QFile>
+#include <QIODevice>
+#include <QSaveFile>
+
+namespace vernalith {
+
+namespace {
+
+// Lines have no length limit, but a file this large is not a dial file (4 x 32766 rows of
+// ordinary cells is a few megabytes); refusing it keeps a wrong pick from eating the memory.
+constexpr qsizetype kMaxFileBytes = 256 * 1024 * 1024;
+
+QString tableCaption(TableKind kind)
+{
+    return QString::fromLatin1(tableInfo(kind).caption);
+}
+
+DialFileError error(DialFileError::Kind kind, const QString &detail)
+{
+    return DialFileError{kind, detail};
+}
+
+// Removes the table's row at grid row `n`, or empties it when it is the only one.
+void removeRowOrEmpty(TableRows &rows, TableKind kind, int n)
+{
+    if (rows.size() == 1)
+        rows[0] = emptyRow(kind);
+    else if (n >= 1 && n <= rows.size())
+        rows.removeAt(n - 1);
+}
+
+} // namespace
+
+QString DialLineReader::readFileLine()
+{
+    QByteArray line;
+    while (m_pos < m_bytes.size()) {
+        const char c = m_bytes[m_pos++];
+        if (c == '\n')
+            break;
+        if (c != '\r')
+            line.append(c);
+    }
+    return decode1252(line);
+}
+
+DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &currentDimensions)
+{
+    DialReadResult result;
+    DialLineReader reader(bytes);
+    if (reader.readFileLine() != QLatin1String(kDialFileFirstLine)) {
+        result.error = error(DialFileError::Kind::UnknownFormat,
+                             QStringLiteral("The first line is not \"%1\"").arg(QLatin1String(kDialFileFirstLine)));
+        return result;
+    }
+
+    // What opening starts from: the tables emptied, the dimensions as they were.
+    result.design.dimensions = currentDimensions;
+    for (TableKind kind : kAllTables)
+        result.design.table(kind) = emptyTable(kind);
+
+    // Rows are inserted from position 1 on, pushing the table's spare empty row down, which is
+    // then removed; a table read twice therefore behaves as it always has.
+    auto readSection = [&](TableKind kind, QString &current) -> bool {
+        TableRows &rows = result.design.table(kind);
+        int n = 1;
+        for (;;) {
+            current = reader.readFileLine();
+            const bool last = reader.atEnd();
+            if (current.startsWith(QLatin1Char('[')))
+                break;
+            // The final empty line ends a file; a non-empty last line (an editor dropped the
+            // empty one) is still a row.
+            if (last && current.isEmpty())
+                break;
+            if (n > kMaxDataRows) {
+                result.error = error(DialFileError::Kind::ReadFailed,
+                                     QStringLiteral("The %1 section has more than %2 rows")
+                                         .arg(tableCaption(kind))
+                                         .arg(kMaxDataRows));
+                return false;
+            }
+            rows.insert(n - 1, splitItem(kind, current));
+            ++n;
+            if (last)
+                break;
+        }
+        removeRowOrEmpty(rows, kind, n);
+        return true;
+    };
+
+    while (!reader.atEnd()) {
+        QString current = reader.readFileLine();
+        if (current == QLatin1String("[Dimensions]")) {
+            for (QString &dimension : result.design.dimensions)
+                dimension = reader.readFileLine();
+        }
+        for (TableKind kind : kAllTables) {
+            if (current == QLatin1String(tableInfo(kind).sectionHeader) && !readSection(kind, current))
+                return result;
+        }
+    }
+
+    for (TableKind kind : kAllTables) {
+        if (result.design.table(kind).size() > kMaxDataRows) {
+            result.error = error(DialFileError::Kind::ReadFailed,
+                                 QStringLiteral("The %1 table would have more than %2 rows")
+                                     .arg(tableCaption(kind))
+                                     .arg(kMaxDataRows));
+            return result;
+        }
+    }
+    return result;
+}
+
+DialReadResult readDialFile(QIODevice &in, const DimensionTexts &currentDimensions)
+{
+    QByteArray bytes;
+    char chunk[64 * 1024];
+    for (;;) {
+        const qint64 got = in.read(chunk, sizeof chunk);
+        if (got < 0) {
+            DialReadResult result;
+            result.error = error(DialFileError::Kind::ReadFailed, in.errorString());
+            return result;
+        }
+        if (got == 0)
+            break;
+        bytes.append(chunk, got);
+        if (bytes.size() > kMaxFileBytes) {
+            DialReadResult result = parseDialFile(QByteArrayView(bytes).first(1024), currentDimensions);
+            if (result.error.kind != DialFileError::Kind::UnknownFormat)
+                result.error = error(DialFileError::Kind::ReadFailed,
+                                     QStringLiteral("The file is too large to be a dial file"));
+            return result;
+        }
+    }
+    return parseDialFile(bytes, currentDimensions);
+}
+
+DialReadResult loadDialFile(const QString &path, const DimensionTexts &currentDimensions)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        DialReadResult result;
+        result.error = error(DialFileError::Kind::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return result;
+    }
+    return readDialFile(file, currentDimensions);
+}
+
+DialFileError checkStorable(const DialDesign &design)
+{
+    auto unstorable = [](const QString &where, const QString &text) -> QString {
+        const qsizetype bad = firstUnencodable1252(text);
+        if (bad >= 0)
+            return QStringLiteral("%1: the character \"%2\" cannot be stored in a dial file").arg(where, text.mid(bad, 1));
+        return QString();
+    };
+
+    for (int d = 0; d < kDimensionCount; ++d) {
+        const QString &text = design.dimensions[static_cast<size_t>(d)];
+        const QString where = dimensionTitle(static_cast<Dimension>(d));
+        if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+            return error(DialFileError::Kind::CannotStore, where + QStringLiteral(": a line break cannot be stored"));
+        const QString message = unstorable(where, text);
+        if (!message.isEmpty())
+            return error(DialFileError::Kind::CannotStore, message);
+    }
+
+    for (TableKind kind : kAllTables) {
+        const TableRows &rows = design.table(kind);
+        if (rows.size() > kMaxDataRows)
+            return error(DialFileError::Kind::CannotStore,
+                         QStringLiteral("%1: %2 rows are more than a dial file can hold (at most %3)")
+                             .arg(tableCaption(kind))
+                             .arg(rows.size())
+                             .arg(kMaxDataRows));
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            const QString where = QStringLiteral("%1, row %2").arg(tableCaption(kind)).arg(r + 1);
+            const QStringList &row = rows[r];
+            if (!row.isEmpty() && row.first().startsWith(QLatin1Char('[')))
+                return error(DialFileError::Kind::CannotStore,
+                             where + QStringLiteral(": a first cell that begins with \"[\" cannot be stored"));
+            for (const QString &cell : row) {
+                if (cell.contains(QLatin1Char('\t')) || cell.contains(QLatin1Char('\r')) ||
+                    cell.contains(QLatin1Char('\n')))
+                    return error(DialFileError::Kind::CannotStore,
+                                 where + QStringLiteral(": a tab or line break cannot be stored"));
+                const QString message = unstorable(where, cell);
+                if (!message.isEmpty())
+                    return error(DialFileError::Kind::CannotStore, message);
+            }
+        }
+    }
+    return DialFileError{};
+}
+
+QByteArray dialFileBytes(const DialDesign &design)
+{
+    QByteArray out;
+    const auto line = [&out](QStringView text) {
+        out += encode1252(text);
+        out += "\r\n";
+    };
+
+    line(QString::fromLatin1(kDialFileFirstLine));
+    line(u"[Dimensions]");
+    for (const QString &dimension : design.dimensions)
+        line(dimension);
+    for (TableKind kind : kAllTables) {
+        line(QString::fromLatin1(tableInfo(kind).sectionHeader));
+        const bool oneColumn = columnCount(kind) == 1;
+        for (const QStringList &row : design.table(kind)) {
+            if (oneColumn) {
+                line(row.value(0));
+                continue;
+            }
+            for (const QString &cell : row) {
+                out += encode1252(cell);
+                out += '\t';
+            }
+            out += "\r\n";
+        }
+    }
+    line(u"");
+    return out;
+}
+
+DialFileError writeDialFile(QIODevice &out, const DialDesign &design)
+{
+    const DialFileError check = checkStorable(design);
+    if (!check.ok())
+        return check;
+    const QByteArray bytes = dialFileBytes(design);
+    if (out.write(bytes) != bytes.size())
+        return error(DialFileError::Kind::WriteFailed, out.errorString());
+    return DialFileError{};
+}
+
+DialFileError saveDialFile(const QString &path, const DialDesign &design)
+{
+    const DialFileError check = checkStorable(design);
+    if (!check.ok())
+        return check;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const QByteArray bytes = dialFileBytes(design);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    return DialFileError{};
+}
+
+} // namespace vernalith

@@ -1,5 +1,6 @@
 #include "numericprefix.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -16,6 +17,34 @@ bool isDigit(QChar c)
 bool isBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+// from_chars leaves the value alone when it is out of range, and says nothing about the
+// direction. The decimal magnitude of the leading significant digit tells: overflow gives an
+// infinity, underflow 0. Neither the sign of the exponent nor the count of digits alone does
+// ("0.000...1" and "1000...0e-300" would be misread).
+double beyondDoubleRange(const std::string &number)
+{
+    const std::size_t ePos = number.find('e');
+    const std::string mantissa = number.substr(0, ePos);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t firstSignificant = mantissa.find_first_not_of("0.");
+    if (firstSignificant == std::string::npos)
+        return 0.0;
+    // Power of ten of the leading significant digit, before the exponent.
+    long long magnitude = firstSignificant < point ? static_cast<long long>(point - firstSignificant - 1)
+                                                   : -static_cast<long long>(firstSignificant - point);
+    if (ePos != std::string::npos) {
+        std::size_t j = ePos + 1;
+        const bool minus = j < number.size() && number[j] == '-';
+        if (j < number.size() && (number[j] == '-' || number[j] == '+'))
+            ++j;
+        long long exponent = 0;
+        for (; j < number.size(); ++j)
+            exponent = std::min(exponent * 10 + (number[j] - '0'), 1'000'000'000'000LL); // saturate
+        magnitude += minus ? -exponent : exponent;
+    }
+    return magnitude >= 0 ? HUGE_VAL : 0.0;
 }
 
 } // namespace
@@ -66,12 +95,8 @@ double numericPrefix(QStringView text)
     double value = 0.0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     (void)end;
-    if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone when out of range: decide between overflow and underflow.
-        const auto ePos = number.find('e');
-        const bool tiny = ePos != std::string::npos && number.size() > ePos + 1 && number[ePos + 1] == '-';
-        value = tiny ? 0.0 : HUGE_VAL;
-    }
+    if (ec == std::errc::result_out_of_range)
+        value = beyondDoubleRange(number);
     return negative ? -value : value;
 }
 

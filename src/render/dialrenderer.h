@@ -7,6 +7,10 @@
 
 namespace vernalith {
 
+// The largest division count a row may have: division and row counters of dial files are
+// 16-bit, and a count of n walks n + 1 divisions.
+inline constexpr int kMaxDivisions = 32766;
+
 // The drawing met a value it cannot draw: a "Divisions" value outside 0..32766 for a row that
 // would draw, a table over 32766 rows, or a number too large to compute with. what() names the
 // place and the problem for a person, e.g.
@@ -20,6 +24,19 @@ public:
 // Draws the whole card of `design` on `surface`: outline, pivot cross, arcs, digits, tickmarks,
 // labels, in that order. Does not clear the surface. On the first bad value it throws DrawError;
 // what was drawn before stays drawn.
+//
+// Every number is read from its text with numericPrefix(). Rules beyond the plain drawing:
+// - "Divisions" is rounded half to even; a count of 0 or below draws nothing (however negative),
+//   one above 32766 throws. A digits row sets its font size even when it draws nothing.
+// - A font size of 0 or below stands for 10 points.
+// - Arcs of radius 0 or below, and arcs whose start and end angles are equal (both needle tips
+//   on one ray), are not passed to the surface. Texts that are empty (an empty label, a digit
+//   that its pattern prints as nothing) are not passed either; a label still sets its font size.
+// - Every number read must be finite, even in a row that then draws nothing: a text such as
+//   "1e400" throws, naming the field ("Card Width: ...") or the table, row and column
+//   ("Scale Arcs, row 2: Radius ..."). So does any arithmetic step whose result is not finite.
+// - A table with more than 32766 rows throws before any of its rows is drawn.
+// Errors thrown by the surface itself pass through unchanged.
 void drawDial(const DialDesign &design, DrawingSurface &surface);
 
 } // namespace vernalith

@@ -1,0 +1,231 @@
+#include "dialrenderer.h"
+
+#include "arithmeticerror.h"
+#include "design/numericprefix.h"
+#include "needlegeometry.h"
+#include "numberformat.h"
+
+#include <cmath>
+
+namespace vernalith {
+
+namespace {
+
+constexpr double kDefaultFontPoints = 10.0;
+constexpr qsizetype kLongestQuotedText = 40;
+
+[[noreturn]] void fail(const QString &place, const QString &problem)
+{
+    throw DrawError((place + QStringLiteral(": ") + problem).toStdString());
+}
+
+// An ArithmeticError's text continues a "place: " prefix.
+QString continuing(const ArithmeticError &error)
+{
+    QString text = QString::fromStdString(error.what());
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
+QString quoted(const QString &text)
+{
+    QString shown = text.trimmed();
+    if (shown.size() > kLongestQuotedText)
+        shown = shown.left(kLongestQuotedText) + QStringLiteral("...");
+    return QLatin1Char('"') + shown + QLatin1Char('"');
+}
+
+QString tooLarge(const QString &text)
+{
+    return quoted(text) + QStringLiteral(" is too large a number");
+}
+
+double readDimension(const DialDesign &design, Dimension d)
+{
+    const QString &text = design.dimension(d);
+    const double value = numericPrefix(text);
+    if (!std::isfinite(value))
+        fail(dimensionTitle(d), tooLarge(text));
+    return value;
+}
+
+double angleOfTip(double pivotX, double pivotY, double x, double y, const char *place)
+{
+    try {
+        return needleAngle(pivotX, pivotY, x, y);
+    } catch (const ArithmeticError &error) {
+        fail(QString::fromLatin1(place), continuing(error));
+    }
+}
+
+// Round half to even, as the 16-bit conversion of the division counts does.
+double roundHalfToEven(double value)
+{
+    const double below = std::floor(value);
+    const double fraction = value - below; // exact for every double
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
+        return below + 1.0;
+    return below;
+}
+
+// One data row of a table, read the way every row is read: numbers through the numeric prefix,
+// each of them finite, with messages that name the table, the row and the column.
+class RowReader
+{
+public:
+    RowReader(TableKind kind, int row, const QStringList &cells) : m_kind(kind), m_row(row), m_cells(cells) {}
+
+    QString place() const
+    {
+        return QStringLiteral("%1, row %2").arg(QLatin1String(tableInfo(m_kind).caption)).arg(m_row);
+    }
+
+    QString text(int col) const { return m_cells.value(col); }
+
+    double number(int col) const
+    {
+        const QString cell = m_cells.value(col);
+        const double value = numericPrefix(cell);
+        if (!std::isfinite(value))
+            fail(place(), title(col) + QLatin1Char(' ') + tooLarge(cell));
+        return value;
+    }
+
+    // A division count: 0 when the row draws nothing.
+    int divisions(int col) const
+    {
+        const double value = number(col);
+        const double rounded = roundHalfToEven(value);
+        if (rounded > kMaxDivisions)
+            fail(place(), QStringLiteral("%1 %2 is too large (at most %3)")
+                              .arg(title(col), formatNumber(value, QString()))
+                              .arg(kMaxDivisions));
+        return rounded > 0 ? static_cast<int>(rounded) : 0;
+    }
+
+    double fontPoints(int col) const
+    {
+        const double points = number(col);
+        return points > 0 ? points : kDefaultFontPoints;
+    }
+
+private:
+    QString title(int col) const { return tableInfo(m_kind).titles.value(col); }
+
+    TableKind m_kind;
+    int m_row;
+    const QStringList &m_cells;
+};
+
+// Walks the data rows of one table from row 1, giving arithmetic failures the row's place.
+template <typename DrawRow>
+void walkTable(const DialDesign &design, TableKind kind, DrawRow drawRow)
+{
+    const TableRows &rows = design.table(kind);
+    if (rows.size() > kMaxDataRows)
+        fail(QLatin1String(tableInfo(kind).caption),
+             QStringLiteral("%1 rows are too many (at most %2)").arg(rows.size()).arg(kMaxDataRows));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const RowReader row(kind, r + 1, rows[r]);
+        try {
+            drawRow(row);
+        } catch (const ArithmeticError &error) {
+            fail(row.place(), continuing(error));
+        }
+    }
+}
+
+void drawArcs(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface)
+{
+    const ArcExtent extent = arcExtent(sweep);
+    walkTable(design, TableKind::ScaleArcs, [&](const RowReader &row) {
+        const double radius = row.number(0);
+        // Every fresh design holds an empty arc row: nothing to draw, and not an error.
+        if (radius > 0 && extent.start != extent.end)
+            surface.arc({sweep.pivotX, sweep.pivotY}, radius, extent.start, extent.end);
+    });
+}
+
+void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface)
+{
+    walkTable(design, TableKind::ScaleDigits, [&](const RowReader &row) {
+        const int n = row.divisions(0);
+        const double minimum = row.number(1);
+        const double maximum = row.number(2);
+        const QString pattern = row.text(3);
+        const double radius = row.number(4);
+        surface.setFontSize(row.fontPoints(5));
+        if (n <= 0)
+            return;
+        const double range = checkedValue(maximum - minimum, "digit value");
+        for (int i = 0; i <= n; ++i) {
+            const double step = checkedValue(checkedValue(range * i, "digit value") / n, "digit value");
+            const double value = checkedValue(minimum + step, "digit value");
+            const QString text = formatNumber(value, pattern);
+            const CardPoint centre = pointAt(sweep, divisionAngle(sweep, i, n), radius);
+            if (text.isEmpty())
+                continue;
+            const double halfWidth = checkedValue(surface.textWidth(text) / 2, "digit position");
+            const double halfHeight = checkedValue(surface.textHeight(text) / 2, "digit position");
+            surface.text({checkedValue(centre.x - halfWidth, "digit position"),
+                          checkedValue(centre.y - halfHeight, "digit position")},
+                         text);
+        }
+    });
+}
+
+void drawTickmarks(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface)
+{
+    walkTable(design, TableKind::ScaleTickmarks, [&](const RowReader &row) {
+        const int n = row.divisions(0);
+        const double outer = row.number(1);
+        const double inner = row.number(2);
+        for (int i = 0; n > 0 && i <= n; ++i) {
+            const double angle = divisionAngle(sweep, i, n);
+            const CardPoint from = pointAt(sweep, angle, inner);
+            surface.line(from, pointAt(sweep, angle, outer));
+        }
+    });
+}
+
+void drawLabels(const DialDesign &design, DrawingSurface &surface)
+{
+    walkTable(design, TableKind::FaceLabels, [&](const RowReader &row) {
+        const double x = row.number(0);
+        const double y = row.number(1);
+        const QString text = row.text(2);
+        surface.setFontSize(row.fontPoints(3));
+        if (!text.isEmpty())
+            surface.text({x, y}, text);
+    });
+}
+
+} // namespace
+
+void drawDial(const DialDesign &design, DrawingSurface &surface)
+{
+    const double width = readDimension(design, Dimension::CardWidth);
+    const double height = readDimension(design, Dimension::CardHeight);
+    NeedleSweep sweep;
+    sweep.pivotX = readDimension(design, Dimension::NeedlePivotX);
+    sweep.pivotY = readDimension(design, Dimension::NeedlePivotY);
+    const double zeroX = readDimension(design, Dimension::ZeroPosX);
+    const double zeroY = readDimension(design, Dimension::ZeroPosY);
+    sweep.zeroAngle = angleOfTip(sweep.pivotX, sweep.pivotY, zeroX, zeroY, "Zero position");
+    const double maxX = readDimension(design, Dimension::MaxPosX);
+    const double maxY = readDimension(design, Dimension::MaxPosY);
+    sweep.maxAngle = angleOfTip(sweep.pivotX, sweep.pivotY, maxX, maxY, "Max position");
+    sweep.span = sweep.maxAngle - sweep.zeroAngle; // both angles lie in [0, 2pi)
+
+    surface.box({0, 0}, {width, height});
+    surface.line({sweep.pivotX - 1, sweep.pivotY}, {sweep.pivotX + 1, sweep.pivotY});
+    surface.line({sweep.pivotX, sweep.pivotY - 1}, {sweep.pivotX, sweep.pivotY + 1});
+
+    drawArcs(design, sweep, surface);
+    drawDigits(design, sweep, surface);
+    drawTickmarks(design, sweep, surface);
+    drawLabels(design, surface);
+}
+
+} // namespace vernalith

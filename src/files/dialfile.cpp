@@ -157,9 +157,12 @@ DialFileError checkStorable(const DialDesign &design)
 {
     auto unstorable = [](const QString &where, const QString &text) -> QString {
         const qsizetype bad = firstUnencodable1252(text);
-        if (bad >= 0)
-            return QStringLiteral("%1: the character \"%2\" cannot be stored in a dial file").arg(where, text.mid(bad, 1));
-        return QString();
+        if (bad < 0)
+            return QString();
+        // Name the whole character, not half of a surrogate pair.
+        const qsizetype length = text[bad].isHighSurrogate() && bad + 1 < text.size() ? 2 : 1;
+        return QStringLiteral("%1: the character \"%2\" cannot be stored in a dial file")
+            .arg(where, text.mid(bad, length));
     };
 
     for (int d = 0; d < kDimensionCount; ++d) {
@@ -251,7 +254,15 @@ DialFileError saveDialFile(const QString &path, const DialDesign &design)
     if (!file.open(QIODevice::WriteOnly))
         return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, file.errorString()));
     const QByteArray bytes = dialFileBytes(design);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // commit() ignores a failing flush: a disk that fills up half way (a short write) would leave
+    // a cut-off file in place of the old one. Flushing first and checking catches it; the
+    // temporary file is then discarded and the existing file stays as it was.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, reason));
+    }
+    if (!file.commit())
         return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, file.errorString()));
     return DialFileError{};
 }

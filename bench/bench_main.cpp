@@ -1,0 +1,223 @@
+// Timings of a full drawing on the raster surface at screen resolution (96 dpi, what the preview
+// window uses) and of reading and writing a large dial file. Run with
+//   vernalith-bench [--benchmark_filter=REGEX] [--benchmark_repetitions=N]
+// Each benchmark reports the mean, median and spread over its repetitions.
+
+#include "design/dialdesign.h"
+#include "files/dialfile.h"
+#include "render/dialrenderer.h"
+#include "render/paintersurface.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+using namespace vernalith;
+
+namespace {
+
+constexpr double kScreenDpi = 96.0;
+constexpr int kRows = kMaxDataRows;
+constexpr int kRepetitions = 9;
+
+TableRows rows(std::initializer_list<QStringList> list)
+{
+    return TableRows(list);
+}
+
+DialDesign typicalDesign()
+{
+    DialDesign d = DialDesign::startup();
+    d.table(TableKind::ScaleArcs) = rows({{QStringLiteral("20")}, {QStringLiteral("22")}});
+    d.table(TableKind::ScaleTickmarks) = rows({{QStringLiteral("10"), QStringLiteral("22"), QStringLiteral("19")},
+                                               {QStringLiteral("50"), QStringLiteral("22"), QStringLiteral("20.5")},
+                                               {QStringLiteral("100"), QStringLiteral("22"), QStringLiteral("21")}});
+    d.table(TableKind::ScaleDigits) =
+        rows({{QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("0"),
+               QStringLiteral("25"), QStringLiteral("7")},
+              {QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0.0"),
+               QStringLiteral("16.5"), QStringLiteral("5")}});
+    d.table(TableKind::FaceLabels) =
+        rows({{QStringLiteral("23"), QStringLiteral("37"), QStringLiteral("mA"), QStringLiteral("10")},
+              {QStringLiteral("3"), QStringLiteral("40"), QStringLiteral("Class 1.5"), QStringLiteral("6")},
+              {QStringLiteral("40"), QStringLiteral("40"), QStringLiteral("DC"), QStringLiteral("6")}});
+    return d;
+}
+
+DialDesign ticksDesign()
+{
+    DialDesign d = DialDesign::startup();
+    d.table(TableKind::ScaleTickmarks) = rows({{QString::number(kRows), QStringLiteral("22"), QStringLiteral("20")}});
+    return d;
+}
+
+DialDesign digitsDesign()
+{
+    DialDesign d = DialDesign::startup();
+    d.table(TableKind::ScaleDigits) = rows({{QString::number(kRows), QStringLiteral("0"), QStringLiteral("100"),
+                                             QStringLiteral("0.00"), QStringLiteral("24"), QStringLiteral("6")}});
+    return d;
+}
+
+DialDesign labelsDesign()
+{
+    DialDesign d = DialDesign::startup();
+    TableRows &labels = d.table(TableKind::FaceLabels);
+    labels.clear();
+    for (int k = 0; k < kRows; ++k)
+        labels.append({QString::number(k % 50), QString::number(k % 44), QStringLiteral("Label %1").arg(k),
+                       QStringLiteral("6")});
+    return d;
+}
+
+// Every table full: the largest dial file the designer can open.
+DialDesign fullDesign()
+{
+    DialDesign d = labelsDesign();
+    TableRows &arcs = d.table(TableKind::ScaleArcs);
+    TableRows &ticks = d.table(TableKind::ScaleTickmarks);
+    TableRows &digits = d.table(TableKind::ScaleDigits);
+    arcs.clear();
+    ticks.clear();
+    digits.clear();
+    for (int k = 0; k < kRows; ++k) {
+        arcs.append({QString::number(10 + k % 20)});
+        ticks.append({QString::number(k % 100), QStringLiteral("22"), QStringLiteral("20.5")});
+        digits.append({QString::number(k % 10), QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("0.0"),
+                       QStringLiteral("24"), QStringLiteral("6")});
+    }
+    return d;
+}
+
+// One preview paint: clear, then the whole card, as the window draws it.
+void drawOnce(const DialDesign &design, QImage &image)
+{
+    QPainter painter(&image);
+    PainterSurface surface(painter, kScreenDpi);
+    surface.clear();
+    drawDial(design, surface);
+}
+
+void drawBenchmark(benchmark::State &state, const DialDesign &design)
+{
+    const int side = qRound((52 + 20) * kScreenDpi / 25.4);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    drawOnce(design, image); // warm-up: fonts and glyph caches
+    for (auto _ : state)
+        drawOnce(design, image);
+}
+
+void BM_DrawStartupDesign(benchmark::State &state)
+{
+    drawBenchmark(state, DialDesign::startup());
+}
+
+void BM_DrawTypicalDesign(benchmark::State &state)
+{
+    drawBenchmark(state, typicalDesign());
+}
+
+void BM_Draw32766Tickmarks(benchmark::State &state)
+{
+    drawBenchmark(state, ticksDesign());
+}
+
+void BM_Draw32766Digits(benchmark::State &state)
+{
+    drawBenchmark(state, digitsDesign());
+}
+
+void BM_Draw32766Labels(benchmark::State &state)
+{
+    drawBenchmark(state, labelsDesign());
+}
+
+QString benchFile(const char *name)
+{
+    static QTemporaryDir dir;
+    return dir.filePath(QString::fromLatin1(name));
+}
+
+void BM_WriteDialFile4x32766(benchmark::State &state)
+{
+    const DialDesign design = fullDesign();
+    const QString path = benchFile("write.vlt");
+    if (!saveDialFile(path, design).ok()) {
+        state.SkipWithError("cannot write the dial file");
+        return;
+    }
+    for (auto _ : state) {
+        const DialFileError error = saveDialFile(path, design);
+        benchmark::DoNotOptimize(error);
+    }
+    state.counters["bytes"] = static_cast<double>(dialFileBytes(design).size());
+}
+
+// The parts of a write: the storability check and the encoding, without the file.
+void BM_CheckStorable4x32766(benchmark::State &state)
+{
+    const DialDesign design = fullDesign();
+    for (auto _ : state) {
+        const DialFileError error = checkStorable(design);
+        benchmark::DoNotOptimize(error);
+    }
+}
+
+void BM_EncodeDialFile4x32766(benchmark::State &state)
+{
+    const DialDesign design = fullDesign();
+    for (auto _ : state) {
+        const QByteArray bytes = dialFileBytes(design);
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+void BM_ReadDialFile4x32766(benchmark::State &state)
+{
+    const DialDesign design = fullDesign();
+    const QString path = benchFile("read.vlt");
+    if (!saveDialFile(path, design).ok() || loadDialFile(path, design.dimensions).design != design) {
+        state.SkipWithError("the dial file does not read back");
+        return;
+    }
+    for (auto _ : state) {
+        DialReadResult result = loadDialFile(path, design.dimensions);
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+void configure(benchmark::internal::Benchmark *b)
+{
+    b->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+}
+
+} // namespace
+
+BENCHMARK(BM_DrawStartupDesign)->Apply(configure);
+BENCHMARK(BM_DrawTypicalDesign)->Apply(configure);
+BENCHMARK(BM_Draw32766Tickmarks)->Apply(configure);
+BENCHMARK(BM_Draw32766Digits)->Apply(configure);
+BENCHMARK(BM_Draw32766Labels)->Apply(configure);
+BENCHMARK(BM_ReadDialFile4x32766)->Apply(configure);
+BENCHMARK(BM_WriteDialFile4x32766)->Apply(configure);
+BENCHMARK(BM_CheckStorable4x32766)->Apply(configure);
+BENCHMARK(BM_EncodeDialFile4x32766)->Apply(configure);
+
+int main(int argc, char **argv)
+{
+    // Fonts are needed, a screen is not.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,169 @@
+// vernalith-export: writes a dial file's design as a true-size drawing.
+//
+// Exit status: 0 done, 1 the work failed (one line on standard error, no output file left),
+// 2 the command line is wrong.
+
+#include "design/dialdesign.h"
+#include "files/dialfile.h"
+#include "render/dialexport.h"
+
+#include <QGuiApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+using namespace vernalith;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+const char kUsage[] =
+    "Usage: vernalith-export [--page a4|letter|card] [--dpi N] INPUT.vlt OUTPUT\n"
+    "\n"
+    "Writes the design of the dial file INPUT.vlt to OUTPUT at true size. The output's\n"
+    "extension picks the format:\n"
+    "  .pdf  a vector PDF with texts as text, the card 10 mm in from the page's top-left corner\n"
+    "  .svg  an SVG whose width, height and coordinates are in millimetres\n"
+    "  .png  an image on white with its resolution recorded in the file\n"
+    "  .dxf  a DXF drawing in millimetres (AutoCAD 2000 format) for CAD and laser engravers:\n"
+    "        the outline on layer OUTLINE, lines and arcs on SCALE, texts on TEXT\n"
+    "  .vlt  the dial file again, exactly as the designer's Save writes it\n"
+    "SVG and PNG cover the card plus 10 mm all round.\n"
+    "\n"
+    "Options:\n"
+    "  --page a4|letter|card  the PDF page: A4 (the default), US Letter, or the card's size\n"
+    "                         plus 10 mm all round\n"
+    "  --dpi N                the PNG resolution in dots per inch, 1 to 9600 (default 600)\n"
+    "  -h, --help             show this text and exit\n"
+    "\n"
+    "The input is read as the designer's Open reads it. On success the exit status is 0. When\n"
+    "anything fails, one line saying what went wrong goes to standard error, the exit status is\n"
+    "1 and no output file is left behind (an existing one is kept as it was). A wrong command\n"
+    "line gives exit status 2.\n";
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "vernalith-export: %s\n", message.toLocal8Bit().constData());
+}
+
+int usageError(const QString &message)
+{
+    printError(message + QStringLiteral(" (see vernalith-export --help)"));
+    return kExitUsage;
+}
+
+// Qt's own warnings (font configuration, runtime directories) would break the one-line promise.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "vernalith-export: %s\n", message.toLocal8Bit().constData());
+}
+
+struct CommandLine {
+    ExportOptions options;
+    QStringList files;
+    bool help = false;
+};
+
+// Returns an empty string when the arguments are good.
+QString parseArguments(const QStringList &arguments, CommandLine &line)
+{
+    bool optionsEnded = false;
+    for (int k = 1; k < arguments.size(); ++k) {
+        QString argument = arguments[k];
+        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            line.files.append(argument);
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
+            line.help = true;
+            continue;
+        }
+        QString value;
+        const qsizetype equals = argument.indexOf(QLatin1Char('='));
+        bool inlineValue = false;
+        if (argument.startsWith(QLatin1String("--")) && equals > 0) {
+            value = argument.mid(equals + 1);
+            argument.truncate(equals);
+            inlineValue = true;
+        }
+        if (argument != QLatin1String("--page") && argument != QLatin1String("--dpi"))
+            return QStringLiteral("unknown option %1").arg(argument);
+        if (!inlineValue) {
+            if (k + 1 >= arguments.size())
+                return QStringLiteral("%1 needs a value").arg(argument);
+            value = arguments[++k];
+        }
+        if (argument == QLatin1String("--page")) {
+            const QString page = value.toLower();
+            if (page == QLatin1String("a4"))
+                line.options.page = ExportPage::A4;
+            else if (page == QLatin1String("letter"))
+                line.options.page = ExportPage::Letter;
+            else if (page == QLatin1String("card"))
+                line.options.page = ExportPage::Card;
+            else
+                return QStringLiteral("--page must be a4, letter or card, not \"%1\"").arg(value);
+        } else {
+            bool ok = false;
+            const int dpi = value.toInt(&ok);
+            if (!ok || dpi < 1 || dpi > kMaxExportDpi)
+                return QStringLiteral("--dpi must be a whole number from 1 to %1, not \"%2\"").arg(kMaxExportDpi).arg(value);
+            line.options.dotsPerInch = dpi;
+        }
+    }
+    if (line.help)
+        return QString();
+    if (line.files.size() != 2)
+        return line.files.size() < 2 ? QStringLiteral("an input and an output file are needed")
+                                     : QStringLiteral("too many files given");
+    if (exportFormatFor(line.files[1]) == ExportFormat::Unknown)
+        return QStringLiteral("cannot tell the output format of \"%1\": use .pdf, .svg, .png, .dxf or .vlt")
+            .arg(line.files[1]);
+    return QString();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Drawing needs fonts but never a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietMessages);
+    QGuiApplication app(argc, argv);
+
+    CommandLine line;
+    const QString usageProblem = parseArguments(QGuiApplication::arguments(), line);
+    if (line.help) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (!usageProblem.isEmpty())
+        return usageError(usageProblem);
+
+    const QString &input = line.files[0];
+    const QString &output = line.files[1];
+    const DialReadResult read = loadDialFile(input, DialDesign::startup().dimensions);
+    if (!read.ok()) {
+        if (read.error.kind == DialFileError::Kind::UnknownFormat)
+            printError(QStringLiteral("Unknown file format!"));
+        else
+            printError(QStringLiteral("An error occurred while Opening the file (%1)").arg(read.error.detail));
+        return kExitFailed;
+    }
+
+    const ExportError error = exportDial(read.design, output, line.options);
+    if (!error.ok()) {
+        printError(error.message);
+        return kExitFailed;
+    }
+    return kExitOk;
+}

@@ -1,0 +1,172 @@
+#include "paintersurface.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QTransform>
+
+#include <cmath>
+
+namespace vernalith {
+
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+constexpr double kPointsPerInch = 72.0;
+// The card's origin lies this far right of and below the surface's top-left corner.
+constexpr double kCardInsetMm = 10.0;
+// Fine enough to look like a printed scale, thick enough to survive a laser printer.
+constexpr double kPenWidthMm = 0.15;
+// Text is laid out in a font of this many pixels and scaled down to its size: Qt rounds font
+// sizes to whole units of the painter's coordinates, which in millimetres is far too coarse.
+constexpr double kReferencePixels = 100.0;
+// A cubic Bezier piece of at most 45 degrees stays within 5e-6 of the radius of the true circle;
+// Qt's own quarter-circle pieces are off by 3e-4 of it (0.03 mm at 100 mm).
+constexpr double kMaxArcPieceDegrees = 45.0;
+constexpr double kTrueRadToDeg = 180.0 / 3.14159265358979323846;
+
+bool isRasterDevice(const QPaintDevice *device)
+{
+    if (!device)
+        return false;
+    switch (device->devType()) {
+    case QInternal::Widget:
+    case QInternal::Pixmap:
+    case QInternal::Image:
+    case QInternal::FramebufferObject:
+    case QInternal::OpenGL:
+    case QInternal::CustomRaster:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool finite(CardPoint p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+QPointF toQt(CardPoint p)
+{
+    return QPointF(p.x, p.y);
+}
+
+} // namespace
+
+PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch, QPointF surfaceOrigin)
+    : m_painter(painter),
+      m_pixelsPerMm(dotsPerInch / kMmPerInch),
+      m_origin(surfaceOrigin)
+{
+    m_painter.save();
+
+    QTransform toCard;
+    toCard.translate(m_origin.x(), m_origin.y());
+    toCard.scale(m_pixelsPerMm, m_pixelsPerMm);
+    toCard.translate(kCardInsetMm, kCardInsetMm);
+    m_painter.setWorldTransform(toCard, true);
+    m_painter.setRenderHint(QPainter::Antialiasing, true);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+
+    // On a screen or an image a line thinner than a pixel would fade or vanish; vector devices
+    // keep the true width.
+    double widthMm = kPenWidthMm;
+    if (isRasterDevice(m_painter.device()) && m_pixelsPerMm > 0)
+        widthMm = std::max(widthMm, 1.0 / m_pixelsPerMm);
+    QPen pen(m_painter.pen().color(), widthMm, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    m_painter.setPen(pen);
+    m_painter.setBrush(Qt::NoBrush);
+
+    m_referenceFont = m_painter.font();
+    m_referenceFont.setPixelSize(static_cast<int>(kReferencePixels));
+    // Unhinted outlines keep the advances proportional, so the scaled layout matches its size.
+    m_referenceFont.setHintingPreference(QFont::PreferNoHinting);
+    m_painter.setFont(m_referenceFont);
+}
+
+PainterSurface::~PainterSurface()
+{
+    m_painter.restore();
+}
+
+void PainterSurface::clear()
+{
+    QPaintDevice *device = m_painter.device();
+    if (!device)
+        return;
+    m_painter.save();
+    m_painter.resetTransform();
+    m_painter.eraseRect(QRectF(0, 0, device->width(), device->height()));
+    m_painter.restore();
+}
+
+void PainterSurface::line(CardPoint from, CardPoint to)
+{
+    if (!finite(from) || !finite(to))
+        return;
+    m_painter.drawLine(QLineF(toQt(from), toQt(to)));
+}
+
+void PainterSurface::box(CardPoint corner1, CardPoint corner2)
+{
+    if (!finite(corner1) || !finite(corner2))
+        return;
+    m_painter.drawRect(QRectF(toQt(corner1), toQt(corner2)).normalized());
+}
+
+void PainterSurface::arc(CardPoint centre, double radius, double startAngle, double endAngle)
+{
+    if (!finite(centre) || !std::isfinite(radius) || !std::isfinite(startAngle) || !std::isfinite(endAngle))
+        return;
+    if (radius <= 0 || startAngle == endAngle)
+        return;
+
+    // Qt counts arc angles counter-clockwise as seen on the device, with Y growing downwards,
+    // which is the card's own convention; only the unit differs.
+    double sweep = std::fmod((endAngle - startAngle) * kTrueRadToDeg, 360.0);
+    if (sweep <= 0)
+        sweep += 360.0;
+    const double start = std::fmod(startAngle * kTrueRadToDeg, 360.0);
+
+    const QRectF square(centre.x - radius, centre.y - radius, 2 * radius, 2 * radius);
+    const int pieces = static_cast<int>(std::ceil(sweep / kMaxArcPieceDegrees));
+    const double step = sweep / pieces;
+    QPainterPath path;
+    path.arcMoveTo(square, start);
+    for (int k = 0; k < pieces; ++k)
+        path.arcTo(square, start + k * step, step);
+    m_painter.drawPath(path);
+}
+
+void PainterSurface::setFontSize(double points)
+{
+    if (points > 0 && std::isfinite(points))
+        m_emMm = points * kMmPerInch / kPointsPerInch;
+}
+
+double PainterSurface::textWidth(const QString &text)
+{
+    return QFontMetricsF(m_referenceFont).horizontalAdvance(text) * m_emMm / kReferencePixels;
+}
+
+double PainterSurface::textHeight(const QString &)
+{
+    return QFontMetricsF(m_referenceFont).height() * m_emMm / kReferencePixels;
+}
+
+void PainterSurface::text(CardPoint topLeft, const QString &text)
+{
+    if (text.isEmpty() || !finite(topLeft))
+        return;
+    const double scale = m_emMm / kReferencePixels;
+    m_painter.save();
+    m_painter.translate(topLeft.x, topLeft.y);
+    m_painter.scale(scale, scale);
+    m_painter.drawText(QPointF(0, QFontMetricsF(m_referenceFont).ascent()), text);
+    m_painter.restore();
+}
+
+} // namespace vernalith

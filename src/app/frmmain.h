@@ -1,0 +1,154 @@
+#pragma once
+
+#include "design/dialdesign.h"
+#include "design/tablekind.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace vernalith {
+
+class ClientArea;
+class DesignModel;
+class DesignTable;
+class DesignTableView;
+class DimensionField;
+class FileChooser;
+class MessageSink;
+class PrintBackend;
+
+// The designer window: eight dimension fields, the four design tables with their "+" and "-"
+// buttons, Preview, Print and Close, the File and Help menus, and the card drawn at true size
+// behind the controls. The design itself lives in a DesignModel the window owns; the window
+// only wires controls to it and to the drawing, printing and file code.
+//
+// The handlers carry the names of the controls and events they serve; each forwards to one
+// procedure shared by the four tables or the eight fields.
+class FrmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit FrmMain(QWidget *parent = nullptr);
+    ~FrmMain() override;
+
+    DesignModel &model() { return *m_model; }
+    DesignTable &table(TableKind kind);
+
+    // Seams. None is owned; each must outlive the window; nullptr puts back the real one
+    // (message boxes, the system's printers, Qt's file dialogs).
+    void setMessageSink(MessageSink *sink);
+    void setPrintBackend(PrintBackend *printers);
+    void setFileChooser(FileChooser *files);
+
+    // Open's work without the dialog: reads the whole file, then replaces the design and
+    // redraws. On any failure the design stays as it was and a message says why. A file that
+    // reads fine but cannot be drawn is loaded; the preview shows why it cannot be drawn.
+    bool loadFile(const QString &path);
+    // Save's work without the dialog: writes the design atomically; a failure leaves an
+    // existing file untouched and shows "An error occurred while saving".
+    bool saveFile(const QString &path);
+    // Export's work without the dialog: writes the card at true size in the format the name's
+    // extension gives (.pdf, .svg, .png, .dxf); a failure shows "An error occurred while
+    // exporting" with the reason and leaves an existing file untouched.
+    bool exportFile(const QString &path);
+    // Opens a file named when the program was started, as Open would.
+    void openAtStartup(const QString &path);
+
+    // The name last chosen in the Open or Save dialog, offered first the next time.
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString &name) { m_fileName = name; }
+
+    // Why the last paint could not draw the whole card; empty when it could.
+    QString previewError() const { return m_previewError; }
+
+public slots:
+    void Form_Load();
+    void cmdPreview_Click();
+    void cmdPrint_Click();
+    void cmdClose_Click();
+
+    void cmdAddScaleArc_Click();
+    void cmdAddTickmarks_Click();
+    void cmdAddScaleDigit_Click();
+    void cmdAddFaceLabel_Click();
+    void cmdDelScaleArc_Click();
+    void cmdDelTickmarks_Click();
+    void cmdDelScaleDigit_Click();
+    void cmdDelFaceLabel_Click();
+
+    void txtCardWidth_GotFocus();
+    void txtCardHeight_GotFocus();
+    void txtNeedlePivotX_GotFocus();
+    void txtNeedlePivotY_GotFocus();
+    void txtZeroPosX_GotFocus();
+    void txtZeroPosY_GotFocus();
+    void txtMaxPosX_GotFocus();
+    void txtMaxPosY_GotFocus();
+
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuExport_Click();
+    void mnuExit_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpAbout_Click();
+
+public:
+    // Key presses in the tables; true when the table took the key.
+    bool grdScaleArcs_KeyPress(QChar code);
+    bool grdScaleTickmarks_KeyPress(QChar code);
+    bool grdScaleDigits_KeyPress(QChar code);
+    bool grdFaceLabels_KeyPress(QChar code);
+
+    void Form_Paint(QPainter &painter, const QRect &dirty);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void buildTabOrder();
+
+    // The procedures the handlers share.
+    bool tableKey(TableKind kind, QChar code);
+    void addRow(TableKind kind);
+    void removeRow(TableKind kind);
+    void selectFieldText(Dimension d);
+    void endProgram();
+
+    MessageSink &messages();
+    PrintBackend &printers();
+    FileChooser &files();
+
+    DesignModel *m_model;
+    ClientArea *m_client = nullptr;
+    std::array<DimensionField *, kDimensionCount> m_fields{};
+    std::array<DesignTableView *, 4> m_views{};
+    QPushButton *m_cmdPreview = nullptr;
+    QPushButton *m_cmdClose = nullptr;
+
+    std::unique_ptr<MessageSink> m_defaultMessages;
+    std::unique_ptr<PrintBackend> m_defaultPrinters;
+    std::unique_ptr<FileChooser> m_defaultFiles;
+    MessageSink *m_messages = nullptr;
+    PrintBackend *m_printers = nullptr;
+    FileChooser *m_files = nullptr;
+
+    QString m_dialFilter;
+    QString m_fileName;
+    QString m_exportName;
+    QString m_previewError;
+    DialDesign m_paintedDesign;
+    bool m_ending = false;
+};
+
+} // namespace vernalith

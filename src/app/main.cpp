@@ -1,0 +1,51 @@
+#include "frmmain.h"
+#include "messagesink.h"
+
+#include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QTimer>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vernalith"));
+    QApplication::setApplicationVersion(QStringLiteral(VERNALITH_VERSION_TEXT));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vernalith.svg")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Designs the printed face card of an analogue panel meter."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A dial file (.vlt) to open."),
+                                 QStringLiteral("[file]"));
+    // For the printing check against a real print service: print the file on the default
+    // printer as the Print button does, report messages on stderr instead of boxes, and quit.
+    QCommandLineOption printAndQuit(QStringLiteral("print-and-quit"));
+    printAndQuit.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(printAndQuit);
+    parser.process(app);
+
+    const QStringList files = parser.positionalArguments();
+    const QString file = files.isEmpty() ? QString() : files.first();
+
+    vernalith::FrmMain window;
+
+    if (parser.isSet(printAndQuit)) {
+        vernalith::StderrMessageSink messages;
+        window.setMessageSink(&messages);
+        if (!file.isEmpty() && !window.loadFile(file))
+            return 1;
+        window.cmdPrint_Click();
+        window.setMessageSink(nullptr);
+        return messages.messageCount() == 0 ? 0 : 1;
+    }
+
+    window.show();
+    if (!file.isEmpty()) {
+        // Opened once the window is up, so that a message about the file has the window behind it.
+        QTimer::singleShot(0, &window, [&window, file] { window.openAtStartup(file); });
+    }
+    return app.exec();
+}

@@ -50,12 +50,21 @@ qsizetype firstUnencodable1252(QStringView text)
 
 QByteArray encode1252(QStringView text)
 {
-    QByteArray bytes(text.size(), Qt::Uninitialized);
+    QByteArray bytes;
+    appendEncoded1252(bytes, text);
+    return bytes;
+}
+
+void appendEncoded1252(QByteArray &out, QStringView text)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *bytes = out.data() + start;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const int b = byteFor(text[i].unicode());
+        const char16_t u = text[i].unicode();
+        const int b = u < 0x80 ? u : byteFor(u);
         bytes[i] = static_cast<char>(b < 0 ? '?' : b);
     }
-    return bytes;
 }
 
 } // namespace vernalith

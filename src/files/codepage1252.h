@@ -21,5 +21,7 @@ qsizetype firstUnencodable1252(QStringView text);
 
 // Encodes text that firstUnencodable1252() accepted; any other character becomes '?'.
 QByteArray encode1252(QStringView text);
+// The same, appended to `out`.
+void appendEncoded1252(QByteArray &out, QStringView text);
 
 } // namespace vernalith

@@ -153,26 +153,37 @@ DialReadResult loadDialFile(const QString &path, const DimensionTexts &currentDi
     return readDialFile(file, currentDimensions);
 }
 
+namespace {
+
+// What keeps `text` from being stored as one dial file line (or one cell of one), or an empty
+// string when nothing does. One pass: this runs for every cell of every save.
+QString storageProblem(const QString &text, bool isCell)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return isCell ? QStringLiteral("a tab or line break cannot be stored")
+                          : QStringLiteral("a line break cannot be stored");
+        if (isCell && c == QLatin1Char('\t'))
+            return QStringLiteral("a tab or line break cannot be stored");
+        if (!isEncodable1252(c)) {
+            // Name the whole character, not half of a surrogate pair.
+            const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            return QStringLiteral("the character \"%1\" cannot be stored in a dial file").arg(text.mid(i, length));
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
 DialFileError checkStorable(const DialDesign &design)
 {
-    auto unstorable = [](const QString &where, const QString &text) -> QString {
-        const qsizetype bad = firstUnencodable1252(text);
-        if (bad < 0)
-            return QString();
-        // Name the whole character, not half of a surrogate pair.
-        const qsizetype length = text[bad].isHighSurrogate() && bad + 1 < text.size() ? 2 : 1;
-        return QStringLiteral("%1: the character \"%2\" cannot be stored in a dial file")
-            .arg(where, text.mid(bad, length));
-    };
-
     for (int d = 0; d < kDimensionCount; ++d) {
-        const QString &text = design.dimensions[static_cast<size_t>(d)];
-        const QString where = dimensionTitle(static_cast<Dimension>(d));
-        if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
-            return error(DialFileError::Kind::CannotStore, where + QStringLiteral(": a line break cannot be stored"));
-        const QString message = unstorable(where, text);
-        if (!message.isEmpty())
-            return error(DialFileError::Kind::CannotStore, message);
+        const QString problem = storageProblem(design.dimensions[static_cast<size_t>(d)], false);
+        if (!problem.isEmpty())
+            return error(DialFileError::Kind::CannotStore,
+                         dimensionTitle(static_cast<Dimension>(d)) + QStringLiteral(": ") + problem);
     }
 
     for (TableKind kind : kAllTables) {
@@ -184,20 +195,15 @@ DialFileError checkStorable(const DialDesign &design)
                              .arg(rows.size())
                              .arg(kMaxDataRows));
         for (qsizetype r = 0; r < rows.size(); ++r) {
-            const QString where = QStringLiteral("%1, row %2").arg(tableCaption(kind)).arg(r + 1);
             const QStringList &row = rows[r];
+            QString problem;
             if (!row.isEmpty() && row.first().startsWith(QLatin1Char('[')))
+                problem = QStringLiteral("a first cell that begins with \"[\" cannot be stored");
+            for (qsizetype k = 0; problem.isEmpty() && k < row.size(); ++k)
+                problem = storageProblem(row[k], true);
+            if (!problem.isEmpty())
                 return error(DialFileError::Kind::CannotStore,
-                             where + QStringLiteral(": a first cell that begins with \"[\" cannot be stored"));
-            for (const QString &cell : row) {
-                if (cell.contains(QLatin1Char('\t')) || cell.contains(QLatin1Char('\r')) ||
-                    cell.contains(QLatin1Char('\n')))
-                    return error(DialFileError::Kind::CannotStore,
-                                 where + QStringLiteral(": a tab or line break cannot be stored"));
-                const QString message = unstorable(where, cell);
-                if (!message.isEmpty())
-                    return error(DialFileError::Kind::CannotStore, message);
-            }
+                             QStringLiteral("%1, row %2: %3").arg(tableCaption(kind)).arg(r + 1).arg(problem));
         }
     }
     return DialFileError{};
@@ -206,8 +212,9 @@ DialFileError checkStorable(const DialDesign &design)
 QByteArray dialFileBytes(const DialDesign &design)
 {
     QByteArray out;
+    out.reserve(4096);
     const auto line = [&out](QStringView text) {
-        out += encode1252(text);
+        appendEncoded1252(out, text);
         out += "\r\n";
     };
 
@@ -224,7 +231,7 @@ QByteArray dialFileBytes(const DialDesign &design)
                 continue;
             }
             for (const QString &cell : row) {
-                out += encode1252(cell);
+                appendEncoded1252(out, cell);
                 out += '\t';
             }
             out += "\r\n";

@@ -192,6 +192,8 @@ private slots:
     void oneRowMoreIsRefused_data();
     void oneRowMoreIsRefused();
     void sectionReadTwiceCountsTowardsTheLimit();
+    void manyRepeatedSectionsAreRefusedAtOnce();
+    void surplusCellsOfAHandBuiltDesignAreNotWritten();
     void tooManyRowsAreNotWritten();
 
     // Layer 3: reader rules and corruptions.
@@ -470,6 +472,28 @@ void TestDialFile::sectionReadTwiceCountsTowardsTheLimit()
     const DialReadResult result = parseDialFile(file, currentDimensions());
     QCOMPARE(result.error.kind, DialFileError::Kind::ReadFailed);
     QVERIFY2(result.error.detail.contains(QStringLiteral("Scale Arcs")), qPrintable(result.error.detail));
+}
+
+void TestDialFile::manyRepeatedSectionsAreRefusedAtOnce()
+{
+    // Each repeated section inserts its rows above the ones read before; without a limit on the
+    // table this 13 MB file takes hours to reject, far past the test's time-out.
+    QByteArray section = "[Arcs]\n";
+    section += QByteArray(kMaxDataRows, '\n');
+    QByteArray file = "[Vernalith1.0]\n" + section.repeated(400) + "x";
+    const DialReadResult result = parseDialFile(file, currentDimensions());
+    QCOMPARE(result.error.kind, DialFileError::Kind::ReadFailed);
+    QVERIFY2(result.error.detail.contains(QStringLiteral("Scale Arcs")), qPrintable(result.error.detail));
+}
+
+void TestDialFile::surplusCellsOfAHandBuiltDesignAreNotWritten()
+{
+    DialDesign design = DialDesign::startup();
+    design.table(TableKind::ScaleTickmarks) = {{QStringLiteral("10"), QStringLiteral("22"), QStringLiteral("20"),
+                                                QStringLiteral("surplus")}};
+    const QByteArray bytes = dialFileBytes(design);
+    QVERIFY2(bytes.contains("[Tickmarks]\r\n10\t22\t20\t\r\n[Digits]"), bytes.constData());
+    QVERIFY(!bytes.contains("surplus"));
 }
 
 void TestDialFile::tooManyRowsAreNotWritten()

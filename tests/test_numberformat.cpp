@@ -114,6 +114,7 @@ void TestNumberFormat::negatives_data()
     QTest::newRow("minus before literals") << -3.0 << QStringLiteral("$0") << QStringLiteral("-$3");
     QTest::newRow("negative fraction") << -0.25 << QStringLiteral("0.00") << QStringLiteral("-0.25");
     QTest::newRow("negative with grouping") << -1234567.0 << QStringLiteral("#,##0") << QStringLiteral("-1,234,567");
+    QTest::newRow("no digit places: no sign") << -7.0 << QStringLiteral("max") << QStringLiteral("max");
 }
 
 void TestNumberFormat::negatives()

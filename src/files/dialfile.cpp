@@ -77,9 +77,12 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
             // empty one) is still a row.
             if (last && current.isEmpty())
                 break;
-            if (n > kMaxDataRows) {
+            // The table holds its spare empty row besides the rows read so far: one row over the
+            // limit now means the table would end over it. Checking the table rather than the
+            // section also stops a file that repeats a section from growing it without bound.
+            if (rows.size() > kMaxDataRows) {
                 result.error = error(DialFileError::Kind::ReadFailed,
-                                     QStringLiteral("The %1 section has more than %2 rows")
+                                     QStringLiteral("The %1 table has more than %2 rows")
                                          .arg(tableCaption(kind))
                                          .arg(kMaxDataRows));
                 return false;
@@ -105,15 +108,6 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
         }
     }
 
-    for (TableKind kind : kAllTables) {
-        if (result.design.table(kind).size() > kMaxDataRows) {
-            result.error = error(DialFileError::Kind::ReadFailed,
-                                 QStringLiteral("The %1 table would have more than %2 rows")
-                                     .arg(tableCaption(kind))
-                                     .arg(kMaxDataRows));
-            return result;
-        }
-    }
     return result;
 }
 
@@ -230,8 +224,8 @@ QByteArray dialFileBytes(const DialDesign &design)
                 line(row.value(0));
                 continue;
             }
-            for (const QString &cell : row) {
-                appendEncoded1252(out, cell);
+            for (int k = 0; k < columnCount(kind); ++k) {
+                appendEncoded1252(out, row.value(k));
                 out += '\t';
             }
             out += "\r\n";

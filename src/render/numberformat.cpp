@@ -172,7 +172,8 @@ QString formatNumber(double value, const QString &pattern)
 
     QString out;
     out.reserve(length + static_cast<qsizetype>(integerDigits.size()) * 2 + 1);
-    if (value < 0 && !scaled.empty())
+    // A pattern that prints no digit ("V", "max") prints no sign either.
+    if (value < 0 && !scaled.empty() && (integerPlaces > 0 || point >= 0))
         out += QLatin1Char('-');
 
     const auto digitCount = static_cast<long long>(integerDigits.size());

@@ -1,107 +1,70 @@
 #pragma once
-
-// Stand-ins for the window's seams: messages are recorded instead of shown, printers and file
-// names are whatever the test says.
+// Stand-ins for the window's seams, and a designer window on the screen wired to them.
 
 #include "filechooser.h"
+#include "frmmain.h"
 #include "messagesink.h"
 #include "printbackend.h"
 
+#include <QApplication>
 #include <QImage>
-#include <QStringList>
-
-#include <memory>
+#include <QTableView>
+#include <QTest>
 
 namespace vernalith::testing {
-
-class FakeMessages : public MessageSink
-{
-public:
-    void critical(const QString &text, const QString &reason = QString()) override
-    {
-        texts << text;
-        reasons << reason;
-    }
+struct FakeMessages : MessageSink {
+    void critical(const QString &text, const QString &) override { texts << text; }
     void beep() override { ++beeps; }
-
     QStringList texts;
-    QStringList reasons;
     int beeps = 0;
 };
 
-// Answers each dialog with the next name queued (an empty name is a cancel) and records the
-// initial names the dialogs were given.
-class FakeFiles : public FileChooser
-{
-public:
-    QString openFileName(QWidget *, const QString &initialName, const QString &filter) override
+// Answers each dialog with the next queued name (empty: cancelled); records what each offered.
+struct FakeFiles : FileChooser {
+    QString openFileName(QWidget *, const QString &initial, const QString &f) override { return answer(initial, f); }
+    QString saveFileName(QWidget *, const QString &initial, const QString &f) override { return answer(initial, f); }
+    QString exportFileName(QWidget *, const QString &initial, const QStringList &f, QString *) override
     {
-        return answer(QStringLiteral("open"), initialName, filter);
+        return answer(initial, f.join(QLatin1String(";;"))); // the first format stays chosen
     }
-    QString saveFileName(QWidget *, const QString &initialName, const QString &filter) override
+    QString answer(const QString &initial, const QString &filter)
     {
-        return answer(QStringLiteral("save"), initialName, filter);
-    }
-    QString exportFileName(QWidget *, const QString &initialName, const QStringList &filters,
-                           QString *selectedFilter) override
-    {
-        exportFilters = filters;
-        if (selectedFilter)
-            *selectedFilter = exportFilterAnswer;
-        return answer(QStringLiteral("export"), initialName, filters.join(QStringLiteral(";;")));
-    }
-
-    QStringList answers;
-    QStringList dialogs;      // "open", "save", "export", in the order asked
-    QStringList initialNames; // what each dialog offered first
-    QStringList filters;
-    QStringList exportFilters;
-    QString exportFilterAnswer;
-
-private:
-    QString answer(const QString &dialog, const QString &initialName, const QString &filter)
-    {
-        dialogs << dialog;
-        initialNames << initialName;
+        initialNames << initial;
         filters << filter;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
+    QStringList answers, initialNames, filters;
 };
 
-// A printer whose page is an image at 300 dpi; the image keeps what was printed.
-class FakePrinters : public PrintBackend
-{
-public:
-    static constexpr double kDpi = 300.0;
-
-    bool hasPrinter() override { return installed; }
-    std::unique_ptr<PrintJob> newJob() override
-    {
-        ++jobs;
-        page = QImage(unusable ? QSize() : QSize(2480, 3508), QImage::Format_RGB32);
-        if (!page.isNull())
-            page.fill(Qt::white);
-        return std::make_unique<Job>(*this);
-    }
-
-    bool installed = true;
-    bool unusable = false; // the page cannot be painted on
-    int jobs = 0;
-    bool aborted = false;
-    QImage page;
-
-private:
-    class Job : public PrintJob
-    {
-    public:
-        explicit Job(FakePrinters &printers) : m_printers(printers) {}
-        QPaintDevice &device() override { return m_printers.page; }
-        double dotsPerInch() const override { return kDpi; }
-        void abort() override { m_printers.aborted = true; }
-
-    private:
-        FakePrinters &m_printers;
+struct FakePrinters : PrintBackend { // a printer whose page is an image at 300 dpi
+    struct Job : PrintJob {
+        explicit Job(FakePrinters *printers) : p(printers) { p->page.fill(Qt::white); }
+        QPaintDevice &device() override { return p->page; }
+        double dotsPerInch() const override { return 300.0; }
+        void abort() override { p->aborted = true; }
+        FakePrinters *p;
     };
+    bool hasPrinter() override { return installed; }
+    std::unique_ptr<PrintJob> newJob() override { return std::make_unique<Job>(this); }
+    bool installed = true, aborted = false;
+    QImage page{2480, 3508, QImage::Format_RGB32};
+};
+
+struct ShownWindow {
+    ShownWindow()
+    {
+        window.setMessageSink(&messages);
+        window.setFileChooser(&files);
+        window.setPrintBackend(&printers);
+        window.show();
+        QApplication::setActiveWindow(&window);
+    }
+    template <typename T = QWidget> T *child(const char *name) { return window.findChild<T *>(QLatin1String(name)); }
+    QTableView *view(TableKind kind) { return child<QTableView>(tableInfo(kind).controlName); }
+    FakeMessages messages; // before the window, which uses them until it is gone
+    FakeFiles files;
+    FakePrinters printers;
+    FrmMain window;
 };
 
 } // namespace vernalith::testing

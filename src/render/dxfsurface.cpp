@@ -2,7 +2,6 @@
 
 #include "files/codepage1252.h"
 
-#include <QFontMetricsF>
 
 #include <algorithm>
 #include <cmath>
@@ -12,8 +11,6 @@ namespace vernalith {
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
-constexpr double kPointsPerInch = 72.0;
 // Metrics at a large size, scaled down: Qt rounds some of them (the cap height) to whole pixels.
 constexpr double kReferencePixels = 1000.0;
 constexpr double kTrueRadToDeg = 180.0 / 3.14159265358979323846;
@@ -190,10 +187,8 @@ void writeLayout(DxfWriter &w, unsigned handle, unsigned blockRecord, const char
 } // namespace
 
 DxfSurface::DxfSurface(double cardHeight, const QFont &font)
-    : m_cardHeight(cardHeight), m_referenceFont(font)
+    : m_cardHeight(cardHeight), m_font(font, kReferencePixels)
 {
-    m_referenceFont.setPixelSize(static_cast<int>(kReferencePixels));
-    m_referenceFont.setHintingPreference(QFont::PreferNoHinting);
 }
 
 void DxfSurface::clear()
@@ -252,34 +247,31 @@ void DxfSurface::arc(CardPoint centre, double radius, double startAngle, double 
 
 void DxfSurface::setFontSize(double points)
 {
-    if (points > 0 && std::isfinite(points))
-        m_emMm = points * kMmPerInch / kPointsPerInch;
+    m_font.setPoints(points);
 }
 
 double DxfSurface::textWidth(const QString &text)
 {
-    return QFontMetricsF(m_referenceFont).horizontalAdvance(text) * m_emMm / kReferencePixels;
+    return m_font.width(text);
 }
 
 double DxfSurface::textHeight(const QString &)
 {
-    return QFontMetricsF(m_referenceFont).height() * m_emMm / kReferencePixels;
+    return m_font.lineHeight();
 }
 
 void DxfSurface::text(CardPoint topLeft, const QString &text)
 {
     if (text.isEmpty())
         return;
-    const QFontMetricsF metrics(m_referenceFont);
-    const double scale = m_emMm / kReferencePixels;
     Entity e;
     e.kind = Entity::Kind::Text;
     e.layer = kTextLayer;
     e.x1 = topLeft.x;
-    e.y1 = dxfY(topLeft.y + metrics.ascent() * scale);
-    e.x2 = topLeft.x + metrics.horizontalAdvance(text) * scale;
+    e.y1 = dxfY(topLeft.y + m_font.ascent());
+    e.x2 = topLeft.x + m_font.width(text);
     e.y2 = dxfY(topLeft.y);
-    e.height = metrics.capHeight() * scale;
+    e.height = m_font.capHeight();
     e.text = text;
     if (std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.x2) && std::isfinite(e.y2) &&
         std::isfinite(e.height) && e.height > 0)

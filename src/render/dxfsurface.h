@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawingsurface.h"
+#include "scaledfont.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -61,8 +62,7 @@ private:
     double dxfY(double cardY) const { return m_cardHeight - cardY; }
 
     double m_cardHeight;
-    QFont m_referenceFont;
-    double m_emMm = 10.0 * 25.4 / 72.0;
+    ScaledFont m_font;
     QVector<Entity> m_entities;
 };
 

@@ -1,6 +1,5 @@
 #include "paintersurface.h"
 
-#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -14,14 +13,10 @@ namespace vernalith {
 namespace {
 
 constexpr double kMmPerInch = 25.4;
-constexpr double kPointsPerInch = 72.0;
 // The card's origin lies this far right of and below the surface's top-left corner.
 constexpr double kCardInsetMm = 10.0;
 // Fine enough to look like a printed scale, thick enough to survive a laser printer.
 constexpr double kPenWidthMm = 0.15;
-// Text is laid out in a font of this many pixels and scaled down to its size: Qt rounds font
-// sizes to whole units of the painter's coordinates, which in millimetres is far too coarse.
-constexpr double kReferencePixels = 100.0;
 // A cubic Bezier piece of at most 45 degrees stays within 5e-6 of the radius of the true circle;
 // Qt's own quarter-circle pieces are off by 3e-4 of it (0.03 mm at 100 mm).
 constexpr double kMaxArcPieceDegrees = 45.0;
@@ -59,7 +54,8 @@ QPointF toQt(CardPoint p)
 PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch, QPointF surfaceOrigin)
     : m_painter(painter),
       m_pixelsPerMm(dotsPerInch / kMmPerInch),
-      m_origin(surfaceOrigin)
+      m_origin(surfaceOrigin),
+      m_font(painter.font())
 {
     m_painter.save();
 
@@ -80,11 +76,7 @@ PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch, QPointF su
     m_painter.setPen(pen);
     m_painter.setBrush(Qt::NoBrush);
 
-    m_referenceFont = m_painter.font();
-    m_referenceFont.setPixelSize(static_cast<int>(kReferencePixels));
-    // Unhinted outlines keep the advances proportional, so the scaled layout matches its size.
-    m_referenceFont.setHintingPreference(QFont::PreferNoHinting);
-    m_painter.setFont(m_referenceFont);
+    m_painter.setFont(m_font.referenceFont());
 }
 
 PainterSurface::~PainterSurface()
@@ -143,29 +135,28 @@ void PainterSurface::arc(CardPoint centre, double radius, double startAngle, dou
 
 void PainterSurface::setFontSize(double points)
 {
-    if (points > 0 && std::isfinite(points))
-        m_emMm = points * kMmPerInch / kPointsPerInch;
+    m_font.setPoints(points);
 }
 
 double PainterSurface::textWidth(const QString &text)
 {
-    return QFontMetricsF(m_referenceFont).horizontalAdvance(text) * m_emMm / kReferencePixels;
+    return m_font.width(text);
 }
 
 double PainterSurface::textHeight(const QString &)
 {
-    return QFontMetricsF(m_referenceFont).height() * m_emMm / kReferencePixels;
+    return m_font.lineHeight();
 }
 
 void PainterSurface::text(CardPoint topLeft, const QString &text)
 {
     if (text.isEmpty() || !finite(topLeft))
         return;
-    const double scale = m_emMm / kReferencePixels;
+    const double scale = m_font.scale();
     m_painter.save();
     m_painter.translate(topLeft.x, topLeft.y);
     m_painter.scale(scale, scale);
-    m_painter.drawText(QPointF(0, QFontMetricsF(m_referenceFont).ascent()), text);
+    m_painter.drawText(QPointF(0, m_font.referenceAscent()), text);
     m_painter.restore();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "drawingsurface.h"
+#include "scaledfont.h"
 
-#include <QFont>
 #include <QPointF>
 
 class QPainter;
@@ -40,8 +40,7 @@ private:
     QPainter &m_painter;
     double m_pixelsPerMm;
     QPointF m_origin;
-    QFont m_referenceFont; // a large pixel size, scaled down per text: exact sizes at any scale
-    double m_emMm = 10.0 * 25.4 / 72.0;
+    ScaledFont m_font; // the painter's family at the sizes set, exact at any scale
 };
 
 } // namespace vernalith

@@ -39,10 +39,16 @@ else
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERNALITH_WERROR=ON \
-      -DBUILD_TESTING=$([ "$mode" = test ] && echo ON || echo OFF) >/dev/null
+      -DBUILD_TESTING="$([ "$mode" = test ] && echo ON || echo OFF)" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 if [ "$mode" = run ]; then
     exec "$build/src/app/vernalith"
+fi
+if [ "$(id -u)" -ne 0 ]; then
+    # The printing test starts a print server of its own and runs itself through sudo:
+    # ask for the password now, not halfway through the tests.
+    echo "The printing test needs root for a print server of its own; sudo may ask for your password."
+    sudo -v || echo "Without sudo the printing test (test_print_cups) will fail." >&2
 fi
 ctest --test-dir "$build" --output-on-failure -j1

@@ -1,32 +1,47 @@
 #!/bin/bash
 # Print through a real CUPS server, as the Print button does, and measure the page.
 #
-# 1. With no print service running, Print says "You don't have a printer set up on this machine!".
-# 2. With a cupsd of our own and a cups-pdf queue as the default printer, Print on the worked
-#    example gives a PDF whose card outline is 52.00 x 45.00 mm (+- 0.1 mm), 10 mm in from the
-#    corner of the printable area.
+# 1. With no print server answering, Print says "You don't have a printer set up on this machine!".
+# 2. With a print server of our own and a cups-pdf queue as its default printer, Print on the
+#    worked example gives a PDF whose card outline is 52.00 x 45.00 mm (+- 0.1 mm), 10 mm in from
+#    the corner of the printable area.
 #
 # The program is driven through its --print-and-quit option: it loads the file, presses Print
-# with the system's printers, writes any message to stderr instead of a box, and quits.
-# Needs root (cupsd, lpadmin, the cups-pdf backend) and installs the Debian packages it lacks.
-# Everything it changes under /etc/cups is put back, and the cupsd it started is stopped.
+# with the printers it is shown, writes any message to stderr instead of a box, and quits.
+#
+# The server is a private cupsd with its own configuration, queues, spool, logs and a unix
+# socket, and no network port. The program and the lp tools reach it through CUPS_SERVER, so a
+# print service already running on the machine is neither asked nor changed. Its directories
+# are where Debian's AppArmor profiles let cupsd and the cups-pdf backend read and write.
+# The one shared file it changes is /etc/cups/cups-pdf.conf: the backend's AppArmor profile lets
+# it read no other settings file (a per-queue cups-pdf-NAME.conf would be refused). Its output
+# directory points at ours while the test runs, then the file is put back.
+#
+# Needs root (cupsd, the cups-pdf backend); started by another user it runs itself again
+# through sudo. Installs the Debian packages it lacks.
 
 set -euo pipefail
-
-BUILD_DIR=${1:?usage: test_print_cups.sh BUILD_DIR}
-BIN=$BUILD_DIR/src/app/vernalith
-QUEUE=VernalithTestPdf
-export QT_QPA_PLATFORM=offscreen
-# The printers must be this machine's, not a server named by the environment.
-unset CUPS_SERVER PRINTER LPDEST
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
 
+BUILD_DIR=${1:?usage: test_print_cups.sh BUILD_DIR}
+
+if [[ $(id -u) -ne 0 ]]; then
+    command -v sudo >/dev/null || fail "must run as root (it starts a cupsd of its own), and sudo is not installed"
+    echo "not root: running again through sudo"
+    exec sudo --preserve-env=QT_QPA_PLATFORM -- /bin/bash "$(realpath "$0")" "$(realpath "$BUILD_DIR")"
+fi
+
+BIN=$BUILD_DIR/src/app/vernalith
+QUEUE=VernalithTestPdf
+PDF_CONF=/etc/cups/cups-pdf.conf
+export QT_QPA_PLATFORM=offscreen
+unset PRINTER LPDEST
+
 [[ -x $BIN ]] || fail "$BIN is not built"
-[[ $(id -u) -eq 0 ]] || fail "must run as root: it starts cupsd and adds a print queue"
 
 missing=()
 [[ -x /usr/sbin/cupsd ]] || missing+=(cups)
@@ -40,60 +55,103 @@ if ((${#missing[@]})); then
         fail "cannot install ${missing[*]}"
 fi
 
-if lpstat -r 2>/dev/null | grep -q 'scheduler is running'; then
-    # On a CI machine a scheduler can only have been started by installing cups; stop it.
-    # Elsewhere it is somebody's print service: leave it alone.
-    [[ ${CI:-} == true ]] || fail "a CUPS scheduler is already running; this test needs to start and stop its own"
-    echo "stopping the CUPS scheduler that installing cups started"
-    /etc/init.d/cups stop >/dev/null 2>&1 || pkill -x cupsd || true
-    for _ in $(seq 50); do pgrep -x cupsd >/dev/null || break; sleep 0.1; done
-    pgrep -x cupsd >/dev/null && fail "cannot stop the running CUPS scheduler"
-fi
-
-WORK=$(mktemp -d /tmp/vernalith-print.XXXXXX)
-OUT=$WORK/out
-mkdir -p "$OUT"
-chmod 755 "$WORK"
+WORK=
+SERVER=
+OUT=
 CUPSD_PID=
-# Files under /etc/cups that this test changes: saved now, put back at the end.
-SAVED=(/etc/cups/cups-pdf.conf /etc/cups/lpoptions /root/.cups/lpoptions)
-for f in printers classes subscriptions; do
-    SAVED+=(/etc/cups/$f.conf /etc/cups/$f.conf.O)
-done
-for f in "${SAVED[@]}"; do
-    if [[ -e $f ]]; then
-        mkdir -p "$WORK/saved$(dirname "$f")"
-        cp -p "$f" "$WORK/saved$f"
-    fi
-done
-
+PDF_CONF_CHANGED=
 cleanup() {
     set +e
-    if [[ -n $CUPSD_PID ]] && kill -0 "$CUPSD_PID" 2>/dev/null; then
-        lpadmin -x "$QUEUE" 2>/dev/null
-        rm -f /var/cache/cups/"$QUEUE".*
-        kill "$CUPSD_PID"
+    if [[ -n $CUPSD_PID ]]; then
+        kill "$CUPSD_PID" 2>/dev/null
         for _ in $(seq 50); do kill -0 "$CUPSD_PID" 2>/dev/null || break; sleep 0.1; done
         kill -9 "$CUPSD_PID" 2>/dev/null
         wait "$CUPSD_PID" 2>/dev/null
     fi
-    for f in "${SAVED[@]}"; do
-        if [[ -e $WORK/saved$f ]]; then
-            cp -p "$WORK/saved$f" "$f"
+    if [[ -n $PDF_CONF_CHANGED ]]; then
+        if [[ -e $WORK/cups-pdf.conf.saved ]]; then
+            cp -p "$WORK/cups-pdf.conf.saved" "$PDF_CONF"
         else
-            rm -f "$f"
+            rm -f "$PDF_CONF"
         fi
-    done
-    rm -rf "$WORK"
+    fi
+    [[ -n $SERVER ]] && rm -rf "$SERVER"
+    [[ -n $OUT ]] && rm -rf "$OUT"
+    [[ -n $WORK ]] && rm -rf "$WORK"
 }
 trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
+
+# Our own files, home and runtime directory: no user's printer choices (~/.cups/lpoptions) or
+# settings come in, and nothing is left in root's home.
+WORK=$(mktemp -d /tmp/vernalith-print.XXXXXX)
+mkdir -m 700 "$WORK/home" "$WORK/runtime"
+export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/runtime
+
+# The private server's tree. cupsd's AppArmor profile allows all it does with configuration,
+# spool, cache, state and logs under /var/cache/cups/, and nothing in /tmp.
+SERVER=$(mktemp -d /var/cache/cups/vernalith-test.XXXXXX)
+chmod 755 "$SERVER"
+mkdir -p "$SERVER/ppd" "$SERVER/spool/tmp" "$SERVER/cache" "$SERVER/state" "$SERVER/log"
+mkdir -m 700 "$SERVER/ssl"
+SOCKET=$SERVER/cups.sock
+# The backend's PDF and log: the cups-pdf profile allows writing under /var/spool/cups-pdf/.
+OUT=$(mktemp -d /var/spool/cups-pdf/vernalith-test.XXXXXX)
+
+cat >"$SERVER/cups-files.conf" <<EOF
+ServerRoot $SERVER
+RequestRoot $SERVER/spool
+TempDir $SERVER/spool/tmp
+CacheDir $SERVER/cache
+StateDir $SERVER/state
+ServerKeychain $SERVER/ssl
+Printcap $SERVER/printcap
+ErrorLog $SERVER/log/error_log
+AccessLog $SERVER/log/access_log
+PageLog $SERVER/log/page_log
+SystemGroup root
+EOF
+cat >"$SERVER/cupsd.conf" <<EOF
+LogLevel info
+MaxLogSize 0
+Listen $SOCKET
+Browsing No
+BrowseLocalProtocols none
+DefaultShared No
+WebInterface No
+ErrorPolicy abort-job
+DefaultAuthType Basic
+<Location />
+  Order allow,deny
+</Location>
+<Policy default>
+  <Limit CUPS-Add-Modify-Printer CUPS-Delete-Printer CUPS-Add-Modify-Class CUPS-Delete-Class CUPS-Set-Default CUPS-Accept-Jobs CUPS-Reject-Jobs Pause-Printer Resume-Printer Enable-Printer Disable-Printer>
+    AuthType Default
+    Require user @SYSTEM
+    Order deny,allow
+  </Limit>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+
+# Every CUPS client here (the program, lpadmin, lpstat) talks to the private server only and
+# takes its client settings and local credentials from the private tree.
+export CUPS_SERVER=$SOCKET CUPS_SERVERROOT=$SERVER CUPS_STATEDIR=$SERVER/state
+
+server_log() {
+    tail -n 20 "$SERVER/log/error_log" "$OUT"/cups-pdf-*_log 2>/dev/null
+}
 
 # The worked example: two arcs, two tickmark rows, a digits row and a label.
 printf '%s\r\n' '[Vernalith1.0]' '[Dimensions]' 52 45 26 33 5 12 47 12 \
     '[Arcs]' 20 22 '[Tickmarks]' $'10\t22\t20\t' $'50\t22\t21\t' \
     '[Digits]' $'5\t0\t100\t0\t24\t6\t' '[Labels]' $'26\t40\tmA\t8\t' '' >"$WORK/worked.vlt"
 
-# --- 1. No print service: the no-printer message, nothing printed ---
+# --- 1. No print server: the no-printer message, nothing printed ---
+# Nothing listens on the private socket yet, and a scheduler running for the machine is not asked.
+[[ ! -e $SOCKET ]] || fail "$SOCKET exists before the server is started"
 set +e
 "$BIN" --print-and-quit "$WORK/worked.vlt" >"$WORK/noprinter.out" 2>&1
 status=$?
@@ -104,21 +162,42 @@ grep -qx "Vernalith: You don't have a printer set up on this machine!" "$WORK/no
     fail "Print without a printer did not say so"
 echo "ok - no printer: the no-printer message"
 
-# --- 2. A real cupsd with a cups-pdf queue as the default printer ---
-sed -i -e "s|^#\{0,1\}Out .*|Out $OUT|" -e 's|^#\{0,1\}Label .*|Label 1|' /etc/cups/cups-pdf.conf
-mkdir -p /run/cups
-/usr/sbin/cupsd -f </dev/null >"$WORK/cupsd.log" 2>&1 &
+# --- 2. The private cupsd with a cups-pdf queue as the default printer ---
+# Two runs at once would send each other's PDFs astray and put back each other's settings:
+# take turns, holding a lock on /etc/cups until this run has put everything back and ended.
+exec 9</etc/cups
+flock -w 600 9 || fail "another run of this test has held the lock on /etc/cups for 10 minutes"
+# Everything in the backend's settings stays but where the PDF and the backend's log go.
+if [[ -e $PDF_CONF ]]; then
+    cp -p "$PDF_CONF" "$WORK/cups-pdf.conf.saved"
+fi
+{
+    if [[ -e $WORK/cups-pdf.conf.saved ]]; then
+        grep -Ev '^[[:space:]]*(Out|Label|Log)[[:space:]]' "$WORK/cups-pdf.conf.saved" || true
+    fi
+    printf 'Out %s\nLabel 1\nLog %s\n' "$OUT" "$OUT"
+} >"$WORK/cups-pdf.conf.test"
+PDF_CONF_CHANGED=1
+cat "$WORK/cups-pdf.conf.test" >"$PDF_CONF"
+
+# A clean environment: no socket handed over by systemd, and no system message bus, so that
+# desktop print applets do not hear of this server's queue and job.
+env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+    DBUS_SYSTEM_BUS_ADDRESS="unix:path=$SERVER/no-bus" \
+    /usr/sbin/cupsd -f -c "$SERVER/cupsd.conf" -s "$SERVER/cups-files.conf" \
+    </dev/null >"$WORK/cupsd.out" 2>&1 9<&- &
 CUPSD_PID=$!
 for _ in $(seq 100); do
     lpstat -r 2>/dev/null | grep -q 'scheduler is running' && break
-    kill -0 "$CUPSD_PID" 2>/dev/null || fail "cupsd did not start: $(cat "$WORK/cupsd.log")"
+    kill -0 "$CUPSD_PID" 2>/dev/null || fail "cupsd did not start: $(cat "$WORK/cupsd.out"; server_log)"
     sleep 0.2
 done
-lpstat -r | grep -q 'scheduler is running' || fail "cupsd is not answering"
+lpstat -r | grep -q 'scheduler is running' || fail "cupsd is not answering on $SOCKET: $(server_log)"
 lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
-    -o PageSize=A4 -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null
+    -o PageSize=A4 -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
+    fail "cannot add the queue: $(server_log)"
 lpadmin -d "$QUEUE"
-lpoptions -d "$QUEUE" >/dev/null
+[[ $(lpstat -d) == *": $QUEUE" ]] || fail "the queue is not the default printer: $(lpstat -d)"
 
 "$BIN" --print-and-quit "$WORK/worked.vlt" >"$WORK/print.out" 2>&1 ||
     fail "Print failed: $(cat "$WORK/print.out")"
@@ -134,11 +213,11 @@ for _ in $(seq 300); do
     fi
     sleep 0.2
 done
-[[ -n $pdf ]] || fail "no PDF came out of the queue; cupsd log: $(tail -n 20 /var/log/cups/error_log 2>/dev/null)"
+[[ -n $pdf ]] || fail "no PDF came out of the queue: $(server_log)"
 echo "printed: $pdf"
 
 # The printable area of the queue's A4 page, in points from the bottom-left corner.
-area=$(grep -E '^\*ImageableArea A4[/:]' "/etc/cups/ppd/$QUEUE.ppd" | sed -E 's/.*"(.*)".*/\1/')
+area=$(grep -E '^\*ImageableArea A4[/:]' "$SERVER/ppd/$QUEUE.ppd" | sed -E 's/.*"(.*)".*/\1/')
 [[ -n $area ]] || fail "no A4 printable area in the queue's driver file"
 
 pdftocairo -svg "$pdf" "$WORK/page.svg"

@@ -269,6 +269,7 @@ void FrmMain::buildControls()
         view->setDesignTable(&m_model->table(t.kind), dpi);
         connect(view, &DesignTableView::keyCode, this,
                 [this, handler = t.keyPress](QChar code, bool *used) { *used = (this->*handler)(code); });
+        connect(view, &DesignTableView::refused, this, [this] { messages().beep(); });
         m_views[static_cast<size_t>(tableIndex(t.kind))] = view;
 
         QPushButton *add = makeButton(frame, t.addName, QStringLiteral("+"), QRect(t.buttonsLeft, 240, 375, 375), t.add);

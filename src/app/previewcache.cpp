@@ -109,6 +109,7 @@ void PreviewCache::paint(QPainter &painter, const QRect &dirty, const DialDesign
     if (!current && !beingDrawn) {
         if (rowCount(design) <= m_syncRowLimit) {
             cancelJob();
+            ++m_drawingsStarted;
             show(drawPreviewPicture(design, frame), design, frame);
         } else {
             start(design, frame);
@@ -167,6 +168,7 @@ void PreviewCache::start(const DialDesign &design, const PreviewFrame &frame)
     job->design = design;
     job->frame = frame;
     m_job = job;
+    ++m_drawingsStarted;
     if (!m_noteShown && !m_noteTimer.isActive())
         m_noteTimer.start();
 

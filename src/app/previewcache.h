@@ -74,6 +74,8 @@ public:
     bool isDrawing() const { return m_job != nullptr; }
     bool isNoteShown() const { return m_noteShown; }
     int picturesShown() const { return m_picturesShown; }
+    // Drawings begun, at once or on the worker.
+    int drawingsStarted() const { return m_drawingsStarted; }
 
     int synchronousRowLimit() const { return m_syncRowLimit; }
     void setSynchronousRowLimit(int rows) { m_syncRowLimit = rows; }
@@ -111,6 +113,7 @@ private:
     QString m_hint;
     int m_syncRowLimit = 1000;
     int m_picturesShown = 0;
+    int m_drawingsStarted = 0;
 };
 
 } // namespace vernalith

@@ -215,6 +215,14 @@ void DesignTableView::paintEvent(QPaintEvent *event)
     painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
 }
 
+void DesignTableView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    // Scrolling moves the pixels already drawn, the frame's edges with them.
+    if (hasFocus())
+        viewport()->update();
+}
+
 void DesignTableView::focusInEvent(QFocusEvent *event)
 {
     QTableView::focusInEvent(event);

@@ -53,6 +53,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -73,7 +73,7 @@ struct PreviewCache::Job {
     PreviewPicture picture;
 };
 
-PreviewCache::PreviewCache(QObject *parent) : QObject(parent)
+PreviewCache::PreviewCache(QObject *parent) : QObject(parent), m_graceMs(kGraceMs)
 {
     setObjectName(QStringLiteral("previewCache"));
     // One drawing at a time: a cancelled one gives way within a line or two.
@@ -115,7 +115,7 @@ void PreviewCache::paint(QPainter &painter, const QRect &dirty, const DialDesign
             start(design, frame);
             const std::shared_ptr<Job> job = m_job;
             std::unique_lock<std::mutex> lock(job->mutex);
-            if (job->doneSignal.wait_for(lock, std::chrono::milliseconds(kGraceMs), [&job] { return job->done; })) {
+            if (job->doneSignal.wait_for(lock, std::chrono::milliseconds(m_graceMs), [&job] { return job->done; })) {
                 lock.unlock();
                 finish(job);
             }

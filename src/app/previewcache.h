@@ -79,6 +79,10 @@ public:
 
     int synchronousRowLimit() const { return m_syncRowLimit; }
     void setSynchronousRowLimit(int rows) { m_syncRowLimit = rows; }
+    // How long a repaint waits for a drawing on the worker (60 ms), and how long a drawing
+    // goes before the note shows (300 ms).
+    void setGracePeriod(int ms) { m_graceMs = ms; }
+    void setNoteDelay(int ms) { m_noteTimer.setInterval(ms); }
 
     // One line shown at the top of the preview area, over the card; empty for none.
     void setHint(const QString &hint);
@@ -112,6 +116,7 @@ private:
     bool m_noteShown = false;
     QString m_hint;
     int m_syncRowLimit = 1000;
+    int m_graceMs;
     int m_picturesShown = 0;
     int m_drawingsStarted = 0;
 };

@@ -4,6 +4,9 @@
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
+#include "design/designmodel.h"
+#include "design/designtable.h"
+#include "fakes.h"
 #include "previewcache.h"
 #include "previewpainter.h"
 
@@ -251,6 +254,37 @@ private slots:
         QVERIFY2(lowest < lineHeight, qPrintable(QString::number(lowest)));
         cache.setHint(QString());
         QCOMPARE(differingPixels(paintedThrough(cache, design, frame), plain), 0);
+    }
+
+    void theWindowRepaintsFromItsPicture()
+    {
+        testing::ShownWindow w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        PreviewCache *cache = w.window.findChild<PreviewCache *>();
+        QVERIFY(cache);
+        QWidget *client = w.window.centralWidget();
+        client->grab();
+        const int drawings = cache->drawingsStarted();
+        for (int i = 0; i < 3; ++i) // uncovered, a box closed, Preview with nothing changed
+            client->grab();
+        w.window.cmdPreview_Click();
+        client->grab();
+        QCOMPARE(cache->drawingsStarted(), drawings);
+
+        w.window.table(TableKind::FaceLabels).setCell(1, 2, "mA");
+        client->grab(QRect(0, 0, 20, 20)); // a part of the window: the whole is drawn anew
+        QCOMPARE(cache->drawingsStarted(), drawings + 1);
+        client->grab();
+        QCOMPARE(cache->drawingsStarted(), drawings + 1);
+
+        // A large design goes to the worker: the window answers at once and shows it when done.
+        makeImpatient(*cache);
+        w.window.model().setDesign(slowDesign("big"));
+        client->grab();
+        QVERIFY(cache->isDrawing());
+        QVERIFY(cache->waitUntilDrawn(60000));
+        QVERIFY(w.window.previewError().isEmpty());
+        QCOMPARE(cache->drawingsStarted(), drawings + 2);
     }
 };
 

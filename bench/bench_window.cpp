@@ -1,7 +1,7 @@
 // Timings of the designer window with the largest design it can hold (32766 rows in each of the
 // four tables: about 1.65 million tickmarks, 180,000 digits, 32766 arcs and labels):
 // - a repaint after a change of a 4 x 250-row design, the largest drawn inside the repaint;
-// - opening that dial file in the window (read, replace every table);
+// - opening the largest design's dial file in the window (read, replace every table);
 // - one full repaint of the window while the design stays unchanged;
 // - how long the event loop was blocked at most, and how long until the new picture was shown,
 //   when Preview is pressed after the design changed (a timer ticks every millisecond; the

@@ -5,6 +5,7 @@
 #include "design/tablecommands.h"
 #include "designtableview.h"
 #include "dialprinting.h"
+#include "dlgprintercalibration.h"
 #include "dimensionfield.h"
 #include "filechooser.h"
 #include "frmabout.h"
@@ -14,6 +15,7 @@
 #include "messagesink.h"
 #include "previewpainter.h"
 #include "printbackend.h"
+#include "printercalibration.h"
 #include "render/dialexport.h"
 #include "twips.h"
 
@@ -167,6 +169,8 @@ void FrmMain::buildMenus()
     addEntry(mnuFile, "mnuOpen", QStringLiteral("&Open"), &FrmMain::mnuOpen_Click);
     addEntry(mnuFile, "mnuSave", QStringLiteral("&Save"), &FrmMain::mnuSave_Click);
     addEntry(mnuFile, "mnuExport", QStringLiteral("Export..."), &FrmMain::mnuExport_Click);
+    addEntry(mnuFile, "mnuPrinterCalibration", QStringLiteral("Printer &Calibration..."),
+             &FrmMain::mnuPrinterCalibration_Click);
     addEntry(mnuFile, "mnuExit", QStringLiteral("E&xit"), &FrmMain::mnuExit_Click);
 
     QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -361,17 +365,25 @@ void FrmMain::cmdPreview_Click()
 
 void FrmMain::cmdPrint_Click()
 {
-    const PrintOutcome outcome = printDial(m_model->design(), printers());
-    switch (outcome.result) {
-    case PrintResult::Printed:
-        break;
-    case PrintResult::NoPrinter:
-        messages().critical(QStringLiteral("You don't have a printer set up on this machine!"));
-        break;
-    case PrintResult::Failed:
-        messages().critical(QStringLiteral("Printer error!"), outcome.reason);
-        break;
+    reportPrintOutcome(printDial(m_model->design(), printers(), PrinterCalibration()), messages());
+}
+
+DlgPrinterCalibration *FrmMain::newPrinterCalibrationDialog()
+{
+    const PrintOutcome choice = choosePrinter(printers());
+    if (choice.result != PrintResult::Printed) {
+        reportPrintOutcome(choice, messages());
+        return nullptr;
     }
+    auto *dialog = new DlgPrinterCalibration(choice.printer, m_model->design(), printers(), messages(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    return dialog;
+}
+
+void FrmMain::mnuPrinterCalibration_Click()
+{
+    if (DlgPrinterCalibration *dialog = newPrinterCalibrationDialog())
+        dialog->open();
 }
 
 void FrmMain::cmdClose_Click()

@@ -36,17 +36,40 @@ struct FakeFiles : FileChooser {
     QStringList answers, initialNames, filters;
 };
 
-struct FakePrinters : PrintBackend { // a printer whose page is an image at 300 dpi
+// Printers whose page is an image at 300 dpi. A job that is made but never submitted counts as
+// aborted; `refusal`, when set, is the print server's answer to every submission.
+struct FakePrinters : PrintBackend {
     struct Job : PrintJob {
-        explicit Job(FakePrinters *printers) : p(printers) { p->page.fill(Qt::white); }
+        Job(FakePrinters *printers, const QString &name) : p(printers), printer(name) { p->page.fill(Qt::white); }
+        ~Job() override { p->aborted = p->aborted || !submitted; }
         QPaintDevice &device() override { return p->page; }
         double dotsPerInch() const override { return 300.0; }
-        void abort() override { p->aborted = true; }
+        bool submit(QString &reason) override
+        {
+            submitted = true;
+            if (!p->refusal.isEmpty()) {
+                reason = p->refusal;
+                return false;
+            }
+            p->printedOn << printer;
+            return true;
+        }
         FakePrinters *p;
+        QString printer;
+        bool submitted = false;
     };
-    bool hasPrinter() override { return installed; }
-    std::unique_ptr<PrintJob> newJob() override { return std::make_unique<Job>(this); }
+    QStringList printerNames() override { return installed ? names : QStringList(); }
+    QString defaultPrinterName() override { return installed ? defaultName : QString(); }
+    std::unique_ptr<PrintJob> newJob(const QString &printer, QString &) override
+    {
+        jobsOn << printer;
+        return std::make_unique<Job>(this, printer);
+    }
     bool installed = true, aborted = false;
+    QStringList names{QStringLiteral("Fake")};
+    QString defaultName = QStringLiteral("Fake");
+    QString refusal;
+    QStringList jobsOn, printedOn; // the printers asked for a page, and those that took one
     QImage page{2480, 3508, QImage::Format_RGB32};
 };
 

@@ -27,7 +27,7 @@ double tickLength(int mm)
 TestSheetLayout testSheetLayout()
 {
     TestSheetLayout layout;
-    layout.rulerCorner = {0.0, 12.0};
+    layout.rulerCorner = {0.0, 17.0};
     layout.cardCorner = {20.0, 40.0};
     layout.cardRoomXMm = kTestSheetRulerXMm - layout.cardCorner.x;
     layout.cardRoomYMm = layout.rulerCorner.y + kTestSheetRulerYMm - layout.cardCorner.y;
@@ -42,16 +42,18 @@ void drawTestSheet(DrawingSurface &surface, const QString &printerName, double c
     surface.setFontSize(kTitlePoints);
     surface.text({0.0, 0.0}, QStringLiteral("Vernalith printer test sheet: %1").arg(printerName));
 
-    // The rulers: a base line from the 0 mark to the end, ticks away from the corner.
+    // The rulers: a base line from the 0 mark to the end; the horizontal ruler's ticks point up
+    // and the vertical one's right, so that no tick crosses the other ruler at the shared corner.
     surface.line(o, {o.x + kTestSheetRulerXMm, o.y});
     surface.line(o, {o.x, o.y + kTestSheetRulerYMm});
     surface.setFontSize(kNumberPoints);
     for (int mm = 0; mm <= static_cast<int>(kTestSheetRulerXMm); ++mm) {
         const double x = o.x + mm;
-        surface.line({x, o.y}, {x, o.y + tickLength(mm)});
-        if (mm % 10 == 0 && mm > 0) {
+        surface.line({x, o.y}, {x, o.y - tickLength(mm)});
+        if (mm % 10 == 0) {
             const QString number = QString::number(mm / 10);
-            surface.text({x - surface.textWidth(number) / 2, o.y + kMajorTickMm + 0.5}, number);
+            surface.text({x - surface.textWidth(number) / 2, o.y - kMajorTickMm - 0.5 - surface.textHeight(number)},
+                         number);
         }
     }
     for (int mm = 0; mm <= static_cast<int>(kTestSheetRulerYMm); ++mm) {
@@ -62,7 +64,6 @@ void drawTestSheet(DrawingSurface &surface, const QString &printerName, double c
             surface.text({o.x + kMajorTickMm + 1.0, y - surface.textHeight(number) / 2}, number);
         }
     }
-    surface.text({o.x + kMajorTickMm + 1.0, o.y + 1.0}, QStringLiteral("0 cm"));
 
     surface.setFontSize(kTextPoints);
     const CardPoint c = layout.cardCorner;

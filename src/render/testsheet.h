@@ -22,7 +22,7 @@ TestSheetLayout testSheetLayout();
 
 // Draws the printer test sheet at nominal size: a horizontal ruler 150 mm long and a vertical one
 // 200 mm long from a shared 0 mark, each with a tick every millimetre, longer ones every 5 and
-// 10 mm and the centimetres numbered; the card's outline of `cardWidthMm` x `cardHeightMm` (left
+// 10 mm and the centimetres numbered (the shared 0 once); the card's outline of `cardWidthMm` x `cardHeightMm` (left
 // out, with a note saying so, when it is not a positive size that fits); a title naming
 // `printerName`; and how to measure. Everything lies within 175 x 240 mm from the card origin,
 // so the sheet fits A4 and US Letter with a printable area's usual margins. Never throws.

@@ -139,7 +139,7 @@ void DlgPrinterCalibration::showStoredFactors()
 {
     const PrinterCalibration calibration;
     if (!calibration.isCalibrated(m_printer)) {
-        m_factors->setText(QStringLiteral("Not calibrated: cards print at 100.00 % across and down."));
+        m_factors->setText(QStringLiteral("Not calibrated: cards print at 100.00 % across and 100.00 % down."));
         return;
     }
     const CardScale scale = calibration.scaleFor(m_printer);

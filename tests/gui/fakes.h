@@ -13,9 +13,13 @@
 
 namespace vernalith::testing {
 struct FakeMessages : MessageSink {
-    void critical(const QString &text, const QString &) override { texts << text; }
+    void critical(const QString &text, const QString &reason) override
+    {
+        texts << text;
+        reasons << reason;
+    }
     void beep() override { ++beeps; }
-    QStringList texts;
+    QStringList texts, reasons;
     int beeps = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "design/dialdesign.h"
 #include "render/cardscale.h"
 #include "render/countingsurface.h"
+#include "render/dialexport.h"
 #include "render/dialrenderer.h"
 #include "render/paintersurface.h"
 #include "render/recordingsurface.h"
@@ -11,6 +12,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -87,6 +89,8 @@ private slots:
     void cardScaleIsAboutTheCardCorner();
     void countingSurfaceSeesWhatARecordingSees_data();
     void countingSurfaceSeesWhatARecordingSees();
+    void exportsTakeAScale_data();
+    void exportsTakeAScale();
 };
 
 void TestPrintSupport::testSheetRulers_data()
@@ -320,6 +324,52 @@ void TestPrintSupport::countingSurfaceSeesWhatARecordingSees()
     QCOMPARE(countingError.contains(error) && error.isEmpty() == countingError.isEmpty(), true);
     QCOMPARE(counting.count(), recording.drawn().size());
     QVERIFY(counting.count() > 0); // the outline comes first, even before a bad row
+}
+
+void TestPrintSupport::exportsTakeAScale_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    QTest::addColumn<bool>("done");
+    QTest::newRow("PNG, X 102 %, Y 98 %") << u"card.png"_s << 1.02 << 0.98 << true;
+    QTest::newRow("PNG, X 105 %, Y 95 %") << u"card.png"_s << 1.05 << 0.95 << true;
+    QTest::newRow("PNG, beyond 105 %") << u"card.png"_s << 1.06 << 1.0 << false;
+    QTest::newRow("PNG, NaN") << u"card.png"_s << kNaN << 1.0 << false;
+    QTest::newRow("DXF, scaled") << u"card.dxf"_s << 1.01 << 1.0 << false;
+    QTest::newRow("DXF, true size") << u"card.dxf"_s << 1.0 << 1.0 << true;
+    QTest::newRow("dial file, scaled") << u"card.vlt"_s << 1.0 << 0.99 << false;
+}
+
+void TestPrintSupport::exportsTakeAScale()
+{
+    QFETCH(QString, name);
+    QFETCH(double, x);
+    QFETCH(double, y);
+    QFETCH(bool, done);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    ExportOptions options;
+    options.dotsPerInch = 508; // 20 pixels per millimetre
+    options.scale = CardScale{x, y};
+    const ExportError error = exportDial(DialDesign::startup(), path, options);
+    QCOMPARE(error.ok(), done);
+    QCOMPARE(QFile::exists(path), done);
+    if (!done) {
+        QCOMPARE(error.kind, ExportError::Kind::BadRequest);
+        return;
+    }
+    if (!name.endsWith(u".png"_s))
+        return;
+    // The outline: its corner still 10 mm in, its far edges moved by the factors; the image
+    // keeps a margin beyond them.
+    const QImage image(path);
+    const QPair<int, int> across = spanAcross(image, 200 + 40);
+    const QPair<int, int> down = spanDown(image, 200 + 40);
+    QVERIFY2(std::abs(across.first - 200) <= 2 && std::abs(down.first - 200) <= 2, "the corner moved");
+    QVERIFY2(std::abs(across.second - across.first - 52 * 20 * x) <= 3, qPrintable(QString::number(across.second)));
+    QVERIFY2(std::abs(down.second - down.first - 45 * 20 * y) <= 3, qPrintable(QString::number(down.second)));
+    QVERIFY(image.width() >= qRound((52 * x + 20) * 20));
 }
 
 QTEST_MAIN(TestPrintSupport)

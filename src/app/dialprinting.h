@@ -25,9 +25,10 @@ struct PrintOutcome {
     QStringList printers; // the installed printers (NoDefault)
 };
 
-// The printer the print commands use: the system's default printer, or the only printer
-// installed when none is the default. Otherwise `result` is NoPrinter or NoDefault (with the
-// installed printers listed) and `printer` is empty.
+// The printer the print commands use, without printing anything: the system's default printer,
+// or the only printer installed when none is the default; `result` is then Printed and `printer`
+// names it. Otherwise `result` is NoPrinter, or NoDefault with the installed printers listed,
+// and `printer` is empty.
 PrintOutcome choosePrinter(PrintBackend &printers);
 
 // Prints one page with the card, 10 mm in from the printable area's corner, at true size

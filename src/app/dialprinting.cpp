@@ -44,11 +44,11 @@ PrintOutcome failed(const QString &printer, const QString &reason)
 
 // Paints one page on `printer` with `draw` and submits it. Only a page that painted completely
 // is submitted; any other job is dropped with its temporary page.
-PrintOutcome printPage(PrintBackend &printers, const QString &printer, CardScale scale,
+PrintOutcome printPage(PrintBackend &printers, const QString &printer, int copies, CardScale scale,
                        const std::function<void(DrawingSurface &)> &draw)
 {
     QString reason;
-    std::unique_ptr<PrintJob> job = printers.newJob(printer, reason);
+    std::unique_ptr<PrintJob> job = printers.newJob(printer, copies, reason);
     if (!job)
         return failed(printer, reason.isEmpty() ? QStringLiteral("The printer cannot be used") : reason);
 
@@ -101,13 +101,18 @@ PrintOutcome printDial(const DialDesign &design, PrintBackend &printers, const P
     PrintOutcome choice = choosePrinter(printers);
     if (choice.result != PrintResult::Printed)
         return choice;
+    return printDialOn(design, printers, choice.printer, 1, calibration);
+}
 
+PrintOutcome printDialOn(const DialDesign &design, PrintBackend &printers, const QString &printer, int copies,
+                         const PrinterCalibration &calibration)
+{
     CountingSurface dryRun;
     const QString drawingError = tryDrawing([&] { drawDial(design, dryRun); });
     if (!drawingError.isEmpty())
-        return failed(choice.printer, drawingError);
+        return failed(printer, drawingError);
 
-    return printPage(printers, choice.printer, calibration.scaleFor(choice.printer),
+    return printPage(printers, printer, copies, calibration.scaleFor(printer),
                      [&design](DrawingSurface &surface) { drawDial(design, surface); });
 }
 
@@ -115,7 +120,7 @@ PrintOutcome printTestSheet(const DialDesign &design, PrintBackend &printers, co
 {
     const double width = numericPrefix(design.dimension(Dimension::CardWidth));
     const double height = numericPrefix(design.dimension(Dimension::CardHeight));
-    return printPage(printers, printer, CardScale(), [&](DrawingSurface &surface) {
+    return printPage(printers, printer, 1, CardScale(), [&](DrawingSurface &surface) {
         drawTestSheet(surface, printer, width, height);
     });
 }

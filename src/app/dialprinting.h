@@ -37,6 +37,11 @@ PrintOutcome choosePrinter(PrintBackend &printers);
 // printer is asked for a page: a design that cannot be drawn reaches no printer at all.
 PrintOutcome printDial(const DialDesign &design, PrintBackend &printers, const PrinterCalibration &calibration);
 
+// The same on `printer`, chosen by the user, `copies` times (File > Print To...). A printer
+// that is not installed fails with the reason.
+PrintOutcome printDialOn(const DialDesign &design, PrintBackend &printers, const QString &printer, int copies,
+                         const PrinterCalibration &calibration);
+
 // Prints the calibration test sheet (see drawTestSheet) on `printer` at nominal size, with the
 // outline of `design`'s card.
 PrintOutcome printTestSheet(const DialDesign &design, PrintBackend &printers, const QString &printer);

@@ -169,6 +169,7 @@ void FrmMain::buildMenus()
     addEntry(mnuFile, "mnuOpen", QStringLiteral("&Open"), &FrmMain::mnuOpen_Click);
     addEntry(mnuFile, "mnuSave", QStringLiteral("&Save"), &FrmMain::mnuSave_Click);
     addEntry(mnuFile, "mnuExport", QStringLiteral("Export..."), &FrmMain::mnuExport_Click);
+    addEntry(mnuFile, "mnuPrintTo", QStringLiteral("Print &To..."), &FrmMain::mnuPrintTo_Click);
     addEntry(mnuFile, "mnuPrinterCalibration", QStringLiteral("Printer &Calibration..."),
              &FrmMain::mnuPrinterCalibration_Click);
     addEntry(mnuFile, "mnuExit", QStringLiteral("E&xit"), &FrmMain::mnuExit_Click);
@@ -366,6 +367,20 @@ void FrmMain::cmdPreview_Click()
 void FrmMain::cmdPrint_Click()
 {
     reportPrintOutcome(printDial(m_model->design(), printers(), PrinterCalibration()), messages());
+}
+
+void FrmMain::mnuPrintTo_Click()
+{
+    PrintOutcome choice = choosePrinter(printers());
+    if (choice.result == PrintResult::NoPrinter) {
+        reportPrintOutcome(choice, messages());
+        return;
+    }
+    QString printer = choice.printer.isEmpty() ? choice.printers.value(0) : choice.printer;
+    int copies = 1;
+    if (!printers().askForPrinter(this, printer, copies))
+        return;
+    reportPrintOutcome(printDialOn(m_model->design(), printers(), printer, copies, PrinterCalibration()), messages());
 }
 
 DlgPrinterCalibration *FrmMain::newPrinterCalibrationDialog()

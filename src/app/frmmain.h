@@ -100,6 +100,7 @@ public slots:
     void mnuOpen_Click();
     void mnuSave_Click();
     void mnuExport_Click();
+    void mnuPrintTo_Click();
     void mnuPrinterCalibration_Click();
     void mnuExit_Click();
     void mnuHelpContents_Click();

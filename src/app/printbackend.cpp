@@ -5,11 +5,14 @@
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 
 #include <cups/cups.h>
+
+#include <algorithm>
 
 namespace vernalith {
 
@@ -21,7 +24,7 @@ public:
     // Sets the page up as the queue's own page with the printable area's corner as origin, then
     // sends the painting to a temporary PDF instead of the queue: Qt's printer classes submit on
     // QPainter::end() and never say whether the server took the job.
-    bool open(const QString &printer, QString &reason)
+    bool open(const QString &printer, int copies, QString &reason)
     {
         const QPrinterInfo info = QPrinterInfo::printerInfo(printer);
         if (info.isNull()) {
@@ -29,6 +32,7 @@ public:
             return false;
         }
         m_name = printer;
+        m_copies = QByteArray::number(std::max(copies, 1));
         m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
         // The painter's origin is the corner of the printable area: the page less the margins
         // the printer cannot print on, not less Qt's own default margins.
@@ -69,7 +73,7 @@ public:
         count = cupsAddOption("fit-to-page", "false", count, &options);
         count = cupsAddOption("print-scaling", "none", count, &options);
         count = cupsAddOption("number-up", "1", count, &options);
-        count = cupsAddOption("copies", "1", count, &options);
+        count = cupsAddOption("copies", m_copies.constData(), count, &options);
         if (!m_media.isEmpty())
             count = cupsAddOption("media", m_media.constData(), count, &options);
         const QByteArray name = m_name.toUtf8();
@@ -90,6 +94,7 @@ private:
     QTemporaryFile m_file; // removed with the job, submitted or not, after the printer is gone
     std::unique_ptr<QPrinter> m_printer;
     QByteArray m_media;
+    QByteArray m_copies;
 };
 
 } // namespace
@@ -107,12 +112,30 @@ QString SystemPrintBackend::defaultPrinterName()
     return printerNames().contains(name) ? name : QString();
 }
 
-std::unique_ptr<PrintJob> SystemPrintBackend::newJob(const QString &printer, QString &reason)
+std::unique_ptr<PrintJob> SystemPrintBackend::newJob(const QString &printer, int copies, QString &reason)
 {
     auto job = std::make_unique<SystemPrintJob>();
-    if (!job->open(printer, reason))
+    if (!job->open(printer, copies, reason))
         return nullptr;
     return job;
+}
+
+bool SystemPrintBackend::askForPrinter(QWidget *parent, QString &printer, int &copies)
+{
+    QPrinter choice(QPrinterInfo::printerInfo(printer), QPrinter::HighResolution);
+    choice.setCopyCount(std::max(copies, 1));
+    QPrintDialog dialog(&choice, parent);
+    dialog.setWindowTitle(QStringLiteral("Print To"));
+    // One card on one page: there is no range, selection or file to choose.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted || choice.printerName().isEmpty())
+        return false;
+    printer = choice.printerName();
+    copies = std::max(choice.copyCount(), 1);
+    return true;
 }
 
 } // namespace vernalith

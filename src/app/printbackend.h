@@ -6,6 +6,7 @@
 #include <memory>
 
 class QPaintDevice;
+class QWidget;
 
 namespace vernalith {
 
@@ -36,9 +37,12 @@ public:
     virtual QStringList printerNames() = 0;
     // The name of the system's default printer; empty when none is chosen.
     virtual QString defaultPrinterName() = 0;
-    // A page on `printer` set up for true-size output, with no dialog; nullptr, with the reason
-    // in `reason`, when none can be made.
-    virtual std::unique_ptr<PrintJob> newJob(const QString &printer, QString &reason) = 0;
+    // A page on `printer` set up for true-size output, to come out `copies` times (1 or more),
+    // with no dialog; nullptr, with the reason in `reason`, when none can be made.
+    virtual std::unique_ptr<PrintJob> newJob(const QString &printer, int copies, QString &reason) = 0;
+    // Lets the user choose a printer and a number of copies (File > Print To...), offering
+    // `printer` first. False when the user cancels; nothing is printed then.
+    virtual bool askForPrinter(QWidget *parent, QString &printer, int &copies) = 0;
 };
 
 // The real printers: listed through Qt's print support, painted through a QPrinter into a
@@ -49,7 +53,10 @@ class SystemPrintBackend : public PrintBackend
 public:
     QStringList printerNames() override;
     QString defaultPrinterName() override;
-    std::unique_ptr<PrintJob> newJob(const QString &printer, QString &reason) override;
+    std::unique_ptr<PrintJob> newJob(const QString &printer, int copies, QString &reason) override;
+    // Qt's print dialog, for the printer and the copies only: the card always prints at true
+    // size, one per page, whatever page or scaling options the dialog offers.
+    bool askForPrinter(QWidget *parent, QString &printer, int &copies) override;
 };
 
 } // namespace vernalith

@@ -41,7 +41,8 @@ struct FakeFiles : FileChooser {
 };
 
 // Printers whose page is an image at 300 dpi. A job that is made but never submitted counts as
-// aborted; `refusal`, when set, is the print server's answer to every submission.
+// aborted; `refusal`, when set, is the print server's answer to every submission. The print
+// dialog answers with `picked` and `pickedCopies`, or is cancelled when `picked` is empty.
 struct FakePrinters : PrintBackend {
     struct Job : PrintJob {
         Job(FakePrinters *printers, const QString &name) : p(printers), printer(name) { p->page.fill(Qt::white); }
@@ -64,16 +65,30 @@ struct FakePrinters : PrintBackend {
     };
     QStringList printerNames() override { return installed ? names : QStringList(); }
     QString defaultPrinterName() override { return installed ? defaultName : QString(); }
-    std::unique_ptr<PrintJob> newJob(const QString &printer, QString &) override
+    std::unique_ptr<PrintJob> newJob(const QString &printer, int copies, QString &) override
     {
         jobsOn << printer;
+        jobCopies << copies;
         return std::make_unique<Job>(this, printer);
+    }
+    bool askForPrinter(QWidget *, QString &printer, int &copies) override
+    {
+        offered << printer;
+        if (picked.isEmpty())
+            return false;
+        printer = picked;
+        copies = pickedCopies;
+        return true;
     }
     bool installed = true, aborted = false;
     QStringList names{QStringLiteral("Fake")};
     QString defaultName = QStringLiteral("Fake");
     QString refusal;
     QStringList jobsOn, printedOn; // the printers asked for a page, and those that took one
+    QList<int> jobCopies;
+    QString picked;
+    int pickedCopies = 1;
+    QStringList offered; // what the print dialog offered first, per showing
     QImage page{2480, 3508, QImage::Format_RGB32};
 };
 

@@ -73,8 +73,9 @@ private slots:
             for (QAction *entry : menu->menu()->actions())
                 menus << "  " + entry->text();
         }
-        QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  Printer &Calibration...",
-                                     "  E&xit", "&Help", "  &Contents", "  &About Vernalith"}));
+        QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  Print &To...",
+                                     "  Printer &Calibration...", "  E&xit", "&Help", "  &Contents",
+                                     "  &About Vernalith"}));
     }
 
     void controls_data()

@@ -4,6 +4,7 @@
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
+#include "design/designtable.h"
 #include "dialprinting.h"
 #include "dlgprintercalibration.h"
 #include "fakes.h"
@@ -279,6 +280,58 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(dialog));
         QTest::keyClick(dialog, Qt::Key_Escape);
         QTRY_VERIFY(alive.isNull()); // closed and deleted
+    }
+
+    void printToUsesThePrinterAndCopiesChosen_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("defaultPrinter");
+        QTest::addColumn<QString>("picked"); // empty: the dialog is cancelled
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<QString>("divisions");
+        QTest::addColumn<QString>("offered"); // offered first; "-": no dialog
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<double>("width"); // the printed outline; 0: nothing printed
+        QTest::newRow("the default, twice") << QStringList{"Fake", "Laser"} << "Fake" << "Fake" << 2 << "5" << "Fake"
+                                            << "" << 52.0;
+        QTest::newRow("another, with its correction") << QStringList{"Fake", "Laser"} << "Fake" << "Laser" << 1
+                                                      << "5" << "Fake" << "" << 53.04;
+        QTest::newRow("no default: the first offered") << QStringList{"Fake", "Laser"} << "" << "Laser" << 3 << "5"
+                                                       << "Fake" << "" << 53.04;
+        QTest::newRow("cancelled") << QStringList{"Fake", "Laser"} << "Fake" << "" << 1 << "5" << "Fake" << ""
+                                   << 0.0;
+        QTest::newRow("a design that cannot be drawn") << QStringList{"Fake"} << "Fake" << "Fake" << 1 << "40000"
+                                                       << "Fake" << "Printer error!" << 0.0;
+        QTest::newRow("no printer") << QStringList() << "" << "Fake" << 1 << "5" << "-"
+                                    << "You don't have a printer set up on this machine!" << 0.0;
+    }
+    void printToUsesThePrinterAndCopiesChosen()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QString, defaultPrinter);
+        QFETCH(QString, picked);
+        QFETCH(int, copies);
+        QFETCH(QString, divisions);
+        QFETCH(QString, offered);
+        QFETCH(QString, message);
+        QFETCH(double, width);
+        store("Laser", 1.02, 0.98);
+        w->printers.names = installed;
+        w->printers.defaultName = defaultPrinter;
+        w->printers.picked = picked;
+        w->printers.pickedCopies = copies;
+        w->window.table(TableKind::ScaleDigits).setCell(1, 0, divisions);
+        w->child<QAction>("mnuPrintTo")->trigger();
+        QCOMPARE(w->printers.offered, offered == "-" ? QStringList() : QStringList{offered});
+        QCOMPARE(w->messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
+        if (width == 0) {
+            QCOMPARE(w->printers.jobsOn, QStringList()); // not even a page was asked for
+            return;
+        }
+        QCOMPARE(w->printers.printedOn, QStringList{picked});
+        QCOMPARE(w->printers.jobCopies, QList<int>{copies});
+        const Outline o = outlineOn(w->printers.page, 12, 12);
+        QVERIFY2(std::abs(o.width - width) < 0.2, qPrintable(QString::number(o.width)));
     }
 
     void calibrationNeedsThePrinterPrintWouldUse_data()

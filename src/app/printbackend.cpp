@@ -34,6 +34,11 @@ public:
         m_name = printer;
         m_copies = QByteArray::number(std::max(copies, 1));
         m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        // Qt keeps the page size it starts with (from the locale) whenever the printer supports
+        // it; the paper loaded is the queue's own default.
+        const QPageSize queuePage = info.defaultPageSize();
+        if (queuePage.isValid())
+            m_printer->setPageSize(queuePage);
         // The painter's origin is the corner of the printable area: the page less the margins
         // the printer cannot print on, not less Qt's own default margins.
         m_printer->setFullPage(false);

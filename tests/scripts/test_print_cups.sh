@@ -15,7 +15,8 @@
 #      lengths that would need more than 5 % are refused and change nothing; the test sheet's
 #      rulers measure 150 and 200 mm (+- 0.05 mm) whatever is stored; Reset gives true size again;
 #    - with one printer and no default Print prints on it; with two and no default it names
-#      both and sends no job.
+#      both and sends no job;
+#    - the test sheet lies within the printable area of A4 and of US Letter.
 #
 # The program is driven through its hidden --print-and-quit, --print-test-sheet-and-quit,
 # --calibrate-and-quit X,Y and --reset-calibration-and-quit options: each loads the file, runs
@@ -363,6 +364,15 @@ elif mode == "rulers":
         errors.append(f"the rulers have {ticks_x} and {ticks_y} ticks, not 151 and 201")
     if not boxes:
         errors.append("the test sheet has no card outline")
+    # Every line within the printable area of the page.
+    xs = [p[0] for seg in segments for p in seg]
+    ys = [p[1] for seg in segments for p in seg]
+    inside = (min(xs) >= left - 0.01 and max(xs) <= right + 0.01 and
+              min(ys) >= height_pt - top - 0.01 and max(ys) <= height_pt - bottom + 0.01)
+    print(f"lines from {min(xs) * PT:.1f}, {min(ys) * PT:.1f} to {max(xs) * PT:.1f}, {max(ys) * PT:.1f} mm "
+          f"on a {width_pt * PT:.1f} x {height_pt * PT:.1f} mm page")
+    if not inside:
+        errors.append("the test sheet reaches beyond the printable area")
 else:
     sys.exit(f"FAIL: unknown measure {mode}")
 if errors:
@@ -465,6 +475,7 @@ measure_card 52 45 --print-and-quit "$WORK/worked.vlt"
 echo "ok - Reset: true size again"
 
 # --- 2e. Printers without a default ---
+# (and afterwards a US Letter queue for the test sheet)
 # Deleting the default queue leaves the server without a default; the queue comes back as a
 # plain one.
 lpadmin -x "$QUEUE"
@@ -482,3 +493,19 @@ done
 sleep 1
 [[ $(completed_jobs) -eq $jobs_before && -z $(lpstat -o) ]] || fail "a job was sent with no printer chosen"
 echo "ok - two printers, no default: the message naming both, no job"
+
+# --- 2f. The test sheet fits US Letter too ---
+LETTER=${QUEUE}Letter
+lpadmin -p "$LETTER" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+    -o PageSize=Letter -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
+    fail "cannot add the queue $LETTER: $(server_log)"
+lpadmin -d "$LETTER"
+LETTER_AREA=$(grep -E '^\*ImageableArea Letter[/:]' "$SERVER/ppd/$LETTER.ppd" | sed -E 's/.*"(.*)".*/\1/')
+[[ -n $LETTER_AREA ]] || fail "no Letter printable area in the queue's driver file"
+before=$(pdf_count)
+run_quietly "Print Test Sheet on Letter" --print-test-sheet-and-quit "$WORK/worked.vlt"
+take_pdf "$before"
+pdfinfo "$PDF" | grep -q 'Page size:.*612 x 792' || fail "the Letter queue's page is not Letter: $(pdfinfo "$PDF" | grep 'Page size')"
+pdftocairo -svg "$PDF" "$WORK/letter.svg"
+/usr/bin/python3 "$WORK/measure.py" rulers "$WORK/letter.svg" "$LETTER_AREA"
+echo "ok - test sheet on US Letter: rulers at nominal size, all within the printable area"

@@ -40,18 +40,16 @@ struct FakeFiles : FileChooser {
     QStringList answers, initialNames, filters;
 };
 
-// Printers whose page is an image at 300 dpi. A job that is made but never submitted counts as
-// aborted; `refusal`, when set, is the print server's answer to every submission. The print
-// dialog answers with `picked` and `pickedCopies`, or is cancelled when `picked` is empty.
+// Printers whose page is an image at 300 dpi. `refusal`, when set, is the print server's answer
+// to every submission. The print dialog answers with `picked` and `pickedCopies`, or is
+// cancelled when `picked` is empty.
 struct FakePrinters : PrintBackend {
     struct Job : PrintJob {
         Job(FakePrinters *printers, const QString &name) : p(printers), printer(name) { p->page.fill(Qt::white); }
-        ~Job() override { p->aborted = p->aborted || !submitted; }
         QPaintDevice &device() override { return p->page; }
         double dotsPerInch() const override { return 300.0; }
         bool submit(QString &reason) override
         {
-            submitted = true;
             if (!p->refusal.isEmpty()) {
                 reason = p->refusal;
                 return false;
@@ -61,7 +59,6 @@ struct FakePrinters : PrintBackend {
         }
         FakePrinters *p;
         QString printer;
-        bool submitted = false;
     };
     QStringList printerNames() override { return installed ? names : QStringList(); }
     QString defaultPrinterName() override { return installed ? defaultName : QString(); }
@@ -80,7 +77,7 @@ struct FakePrinters : PrintBackend {
         copies = pickedCopies;
         return true;
     }
-    bool installed = true, aborted = false;
+    bool installed = true;
     QStringList names{QStringLiteral("Fake")};
     QString defaultName = QStringLiteral("Fake");
     QString refusal;

@@ -1,3 +1,4 @@
+#include "designrecovery.h"
 #include "dlgprintercalibration.h"
 #include "frmmain.h"
 #include "messagesink.h"
@@ -6,12 +7,13 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QSettings>
 #include <QTimer>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // The settings (printer calibration) live under these names.
+    // Default-constructed QSettings (the printer calibration) open the program's settings file.
     QApplication::setOrganizationName(QStringLiteral("Vernalith"));
     QApplication::setApplicationName(QStringLiteral("Vernalith"));
     QApplication::setApplicationVersion(QStringLiteral(VERNALITH_VERSION_TEXT));
@@ -42,6 +44,8 @@ int main(int argc, char *argv[])
     const QStringList files = parser.positionalArguments();
     const QString file = files.isEmpty() ? QString() : files.first();
 
+    // Before the window, which keeps its recent files there while it lives.
+    QSettings settings(QStringLiteral("Vernalith"), QStringLiteral("Vernalith"));
     vernalith::FrmMain window;
 
     if (parser.isSet(printAndQuit)) {
@@ -73,6 +77,7 @@ int main(int argc, char *argv[])
         return messages.messageCount() == 0 ? 0 : 1;
     }
 
+    window.keepSession(&settings, vernalith::DesignRecovery::defaultDirectory());
     window.show();
     if (!file.isEmpty()) {
         // Opened once the window is up, so that a message about the file has the window behind it.

@@ -42,6 +42,7 @@ const char kUsage[] =
     "  --scale-y PCT          the same for its height; both make up for a printer or print\n"
     "                         shop known to print too large or too small\n"
     "  -h, --help             show this text and exit\n"
+    "  --version              show the program's version and exit\n"
     "\n"
     "The input is read as the designer's Open reads it. On success the exit status is 0. When\n"
     "anything fails, one line saying what went wrong goes to standard error, the exit status is\n"
@@ -70,6 +71,7 @@ struct CommandLine {
     ExportOptions options;
     QStringList files;
     bool help = false;
+    bool version = false;
 };
 
 // Returns an empty string when the arguments are good.
@@ -88,6 +90,10 @@ QString parseArguments(const QStringList &arguments, CommandLine &line)
         }
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
             line.help = true;
+            continue;
+        }
+        if (argument == QLatin1String("--version")) {
+            line.version = true;
             continue;
         }
         QString value;
@@ -131,7 +137,7 @@ QString parseArguments(const QStringList &arguments, CommandLine &line)
             line.options.dotsPerInch = dpi;
         }
     }
-    if (line.help)
+    if (line.help || line.version)
         return QString();
     if (line.files.size() != 2)
         return line.files.size() < 2 ? QStringLiteral("an input and an output file are needed")
@@ -156,6 +162,10 @@ int main(int argc, char *argv[])
     const QString usageProblem = parseArguments(QGuiApplication::arguments(), line);
     if (line.help) {
         std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (line.version) {
+        std::fputs("vernalith-export " VERNALITH_VERSION_TEXT "\n", stdout);
         return kExitOk;
     }
     if (!usageProblem.isEmpty())

@@ -73,9 +73,10 @@ private slots:
             for (QAction *entry : menu->menu()->actions())
                 menus << "  " + entry->text();
         }
+        // Recent files, when there are any, come between the separator and Exit.
         QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  Print &To...",
-                                     "  Printer &Calibration...", "  E&xit", "&Help", "  &Contents",
-                                     "  &About Vernalith"}));
+                                     "  Printer &Calibration...", "  &Recover Last Design", "  ", "  E&xit", "&Help",
+                                     "  &Contents", "  &About Vernalith"}));
     }
 
     void controls_data()

@@ -3,6 +3,8 @@
 #include "files/codepage1252.h"
 
 
+#include <QIODevice>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -58,15 +60,25 @@ enum Handle : unsigned {
     kFirstEntityHandle = 0x100,
 };
 
+constexpr qsizetype kChunkBytes = 64 * 1024;
+
+} // namespace
+
+// Group codes and values, handed to the device in chunks.
 class DxfWriter
 {
 public:
+    explicit DxfWriter(QIODevice &out) : m_device(out) {}
+    ~DxfWriter() { flush(); }
+
     void code(int groupCode, const QByteArray &value)
     {
         m_out += QByteArray::number(groupCode).rightJustified(3, ' ');
         m_out += "\r\n";
         m_out += value;
         m_out += "\r\n";
+        if (m_out.size() >= kChunkBytes)
+            flush();
     }
     void code(int groupCode, const char *value) { code(groupCode, QByteArray(value)); }
     void integer(int groupCode, long long value) { code(groupCode, QByteArray::number(value)); }
@@ -89,31 +101,19 @@ public:
         real(baseCode + 10, y);
         real(baseCode + 20, z);
     }
-    QByteArray take() { return std::move(m_out); }
+    void flush()
+    {
+        if (!m_out.isEmpty())
+            m_device.write(m_out);
+        m_out.clear();
+    }
 
 private:
+    QIODevice &m_device;
     QByteArray m_out;
 };
 
-// TEXT values as AutoCAD writes them under $DWGCODEPAGE ANSI_1252: characters that Windows-1252
-// holds as their byte, others as \U+XXXX (read back as the character by AutoCAD and LibreCAD);
-// control characters, which would break the line structure, become blanks.
-QByteArray dxfText(const QString &text)
-{
-    QByteArray out;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
-            out += ' ';
-        else if (isEncodable1252(c))
-            out += encode1252(QStringView(&c, 1));
-        else if (c.isSurrogate())
-            out += c.isHighSurrogate() ? "?" : "";
-        else
-            out += "\\U+" + QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
-    }
-    return out;
-}
+namespace {
 
 void tableHead(DxfWriter &w, const char *name, unsigned handle, int entries)
 {
@@ -186,26 +186,57 @@ void writeLayout(DxfWriter &w, unsigned handle, unsigned blockRecord, const char
 } // namespace
 
 DxfSurface::DxfSurface(double cardHeight, const QFont &font)
-    : m_cardHeight(cardHeight), m_font(font, kReferencePixels)
+    : m_cardHeight(cardHeight), m_font(font, kReferencePixels), m_nextHandle(kFirstEntityHandle)
 {
+    clear();
+}
+
+DxfSurface::~DxfSurface()
+{
+    delete m_writer;
 }
 
 void DxfSurface::clear()
 {
-    m_entities.clear();
+    m_count = 0;
+    m_minX = m_minY = std::numeric_limits<double>::infinity();
+    m_maxX = m_maxY = -std::numeric_limits<double>::infinity();
+}
+
+void DxfSurface::extend(double x, double y)
+{
+    m_minX = std::min(m_minX, x);
+    m_minY = std::min(m_minY, y);
+    m_maxX = std::max(m_maxX, x);
+    m_maxY = std::max(m_maxY, y);
+}
+
+// Starts an entity: counts it and, when a file is being written, writes its common part.
+void DxfSurface::beginEntity(const char *type, int layer)
+{
+    ++m_count;
+    if (!m_writer)
+        return;
+    m_writer->code(0, type);
+    m_writer->handle(5, m_nextHandle++);
+    m_writer->handle(330, hModelSpaceRecord);
+    m_writer->code(100, "AcDbEntity");
+    m_writer->code(8, kLayers[layer].name);
 }
 
 void DxfSurface::addLine(int layer, CardPoint from, CardPoint to)
 {
-    Entity e;
-    e.kind = Entity::Kind::Line;
-    e.layer = layer;
-    e.x1 = from.x;
-    e.y1 = dxfY(from.y);
-    e.x2 = to.x;
-    e.y2 = dxfY(to.y);
-    if (std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.x2) && std::isfinite(e.y2))
-        m_entities.append(e);
+    const double x1 = from.x, y1 = dxfY(from.y), x2 = to.x, y2 = dxfY(to.y);
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
+    extend(x1, y1);
+    extend(x2, y2);
+    beginEntity("LINE", layer);
+    if (!m_writer)
+        return;
+    m_writer->code(100, "AcDbLine");
+    m_writer->point(10, x1, y1);
+    m_writer->point(11, x2, y2);
 }
 
 void DxfSurface::line(CardPoint from, CardPoint to)
@@ -227,20 +258,25 @@ void DxfSurface::arc(CardPoint centre, double radius, double startAngle, double 
 {
     if (!(radius > 0) || startAngle == endAngle)
         return;
-    Entity e;
-    e.kind = Entity::Kind::Arc;
-    e.layer = kScaleLayer;
-    e.x1 = centre.x;
-    e.y1 = dxfY(centre.y);
-    e.radius = radius;
+    const double x = centre.x, y = dxfY(centre.y);
     const ArcDegrees degrees = arcDegrees(startAngle, endAngle);
-    e.startDeg = degrees.start;
-    e.endDeg = degrees.start + degrees.sweep;
-    if (e.endDeg >= 360.0)
-        e.endDeg -= 360.0;
-    if (std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.radius) && std::isfinite(e.startDeg) &&
-        std::isfinite(e.endDeg))
-        m_entities.append(e);
+    double endDeg = degrees.start + degrees.sweep;
+    if (endDeg >= 360.0)
+        endDeg -= 360.0;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius) || !std::isfinite(degrees.start) ||
+        !std::isfinite(endDeg))
+        return;
+    extend(x - radius, y - radius);
+    extend(x + radius, y + radius);
+    beginEntity("ARC", kScaleLayer);
+    if (!m_writer)
+        return;
+    m_writer->code(100, "AcDbCircle");
+    m_writer->point(10, x, y);
+    m_writer->real(40, radius);
+    m_writer->code(100, "AcDbArc");
+    m_writer->real(50, degrees.start);
+    m_writer->real(51, endDeg);
 }
 
 void DxfSurface::setFontSize(double points)
@@ -260,288 +296,279 @@ double DxfSurface::textHeight(const QString &)
 
 void DxfSurface::text(CardPoint topLeft, const QString &text)
 {
-    if (text.isEmpty())
+    const QByteArray value = dxfText(text);
+    if (value.isEmpty())
         return;
-    Entity e;
-    e.kind = Entity::Kind::Text;
-    e.layer = kTextLayer;
-    e.x1 = topLeft.x;
-    e.y1 = dxfY(topLeft.y + m_font.ascent());
-    e.x2 = topLeft.x + m_font.width(text);
-    e.y2 = dxfY(topLeft.y);
-    e.height = m_font.capHeight();
-    e.text = text;
-    if (std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.x2) && std::isfinite(e.y2) &&
-        std::isfinite(e.height) && e.height > 0)
-        m_entities.append(e);
+    const double x1 = topLeft.x, y1 = dxfY(topLeft.y + m_font.ascent());
+    const double x2 = topLeft.x + m_font.width(text), y2 = dxfY(topLeft.y);
+    const double height = m_font.capHeight();
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) ||
+        !std::isfinite(height) || !(height > 0))
+        return;
+    extend(x1, y1);
+    extend(x2, y2);
+    beginEntity("TEXT", kTextLayer);
+    if (!m_writer)
+        return;
+    m_writer->code(100, "AcDbText");
+    m_writer->point(10, x1, y1);
+    m_writer->real(40, height);
+    m_writer->code(1, value);
+    m_writer->code(7, "Standard");
+    m_writer->code(100, "AcDbText");
 }
 
-QByteArray DxfSurface::dxfBytes() const
+QByteArray DxfSurface::dxfText(const QString &text)
 {
-    // Extents let a viewer open zoomed to the drawing.
-    double minX = std::numeric_limits<double>::infinity(), minY = minX;
-    double maxX = -minX, maxY = -minX;
-    auto extend = [&](double x, double y) {
-        minX = std::min(minX, x);
-        minY = std::min(minY, y);
-        maxX = std::max(maxX, x);
-        maxY = std::max(maxY, y);
-    };
-    for (const Entity &e : m_entities) {
-        if (e.kind == Entity::Kind::Arc) {
-            extend(e.x1 - e.radius, e.y1 - e.radius);
-            extend(e.x1 + e.radius, e.y1 + e.radius);
-        } else {
-            extend(e.x1, e.y1);
-            extend(e.x2, e.y2);
-        }
+    QByteArray out;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const QChar c = text[k];
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            continue;
+        if (u == '%' && k + 1 < text.size() && text[k + 1] == u'%')
+            out += "\\U+0025"; // no two percent signs in a row: %%d would read as a degree sign
+        else if (u == '^')
+            out += "\\U+005E"; // ^J would be a line feed
+        else if (u == '\\')
+            out += "\\U+005C"; // \U+0041 must not read as "A"
+        else if (isEncodable1252(c))
+            out += encode1252(QStringView(&c, 1));
+        else if (c.isSurrogate())
+            out += c.isHighSurrogate() ? "?" : ""; // beyond the four hex digits of \U+
+        else
+            out += "\\U+" + QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
     }
-    if (m_entities.isEmpty())
+    return out;
+}
+
+void DxfSurface::startFile(QIODevice &out, const DxfSurface &measured)
+{
+    delete m_writer;
+    m_writer = new DxfWriter(out);
+    m_nextHandle = kFirstEntityHandle;
+
+    // Extents let a viewer open zoomed to the drawing.
+    double minX = measured.m_minX, minY = measured.m_minY, maxX = measured.m_maxX, maxY = measured.m_maxY;
+    if (measured.m_count == 0)
         minX = minY = maxX = maxY = 0;
+    const unsigned handleSeed = kFirstEntityHandle + static_cast<unsigned>(measured.m_count);
 
-    const unsigned handleSeed = kFirstEntityHandle + static_cast<unsigned>(m_entities.size());
-    DxfWriter w;
+    m_writer->code(0, "SECTION");
+    m_writer->code(2, "HEADER");
+    m_writer->code(9, "$ACADVER");
+    m_writer->code(1, "AC1015");
+    m_writer->code(9, "$DWGCODEPAGE");
+    m_writer->code(3, "ANSI_1252");
+    m_writer->code(9, "$INSBASE");
+    m_writer->point(10, 0, 0);
+    m_writer->code(9, "$EXTMIN");
+    m_writer->point(10, minX, minY);
+    m_writer->code(9, "$EXTMAX");
+    m_writer->point(10, maxX, maxY);
+    m_writer->code(9, "$LIMMIN");
+    m_writer->real(10, minX);
+    m_writer->real(20, minY);
+    m_writer->code(9, "$LIMMAX");
+    m_writer->real(10, maxX);
+    m_writer->real(20, maxY);
+    m_writer->code(9, "$TEXTSTYLE");
+    m_writer->code(7, "Standard");
+    m_writer->code(9, "$CLAYER");
+    m_writer->code(8, "0");
+    m_writer->code(9, "$LUNITS");
+    m_writer->integer(70, 2); // decimal
+    m_writer->code(9, "$INSUNITS");
+    m_writer->integer(70, 4); // millimetres
+    m_writer->code(9, "$MEASUREMENT");
+    m_writer->integer(70, 1); // metric
+    m_writer->code(9, "$HANDSEED");
+    m_writer->handle(5, handleSeed);
+    m_writer->code(0, "ENDSEC");
 
-    w.code(0, "SECTION");
-    w.code(2, "HEADER");
-    w.code(9, "$ACADVER");
-    w.code(1, "AC1015");
-    w.code(9, "$DWGCODEPAGE");
-    w.code(3, "ANSI_1252");
-    w.code(9, "$INSBASE");
-    w.point(10, 0, 0);
-    w.code(9, "$EXTMIN");
-    w.point(10, minX, minY);
-    w.code(9, "$EXTMAX");
-    w.point(10, maxX, maxY);
-    w.code(9, "$LIMMIN");
-    w.real(10, minX);
-    w.real(20, minY);
-    w.code(9, "$LIMMAX");
-    w.real(10, maxX);
-    w.real(20, maxY);
-    w.code(9, "$TEXTSTYLE");
-    w.code(7, "Standard");
-    w.code(9, "$CLAYER");
-    w.code(8, "0");
-    w.code(9, "$LUNITS");
-    w.integer(70, 2); // decimal
-    w.code(9, "$INSUNITS");
-    w.integer(70, 4); // millimetres
-    w.code(9, "$MEASUREMENT");
-    w.integer(70, 1); // metric
-    w.code(9, "$HANDSEED");
-    w.handle(5, handleSeed);
-    w.code(0, "ENDSEC");
+    m_writer->code(0, "SECTION");
+    m_writer->code(2, "CLASSES");
+    m_writer->code(0, "ENDSEC");
 
-    w.code(0, "SECTION");
-    w.code(2, "CLASSES");
-    w.code(0, "ENDSEC");
+    m_writer->code(0, "SECTION");
+    m_writer->code(2, "TABLES");
 
-    w.code(0, "SECTION");
-    w.code(2, "TABLES");
+    tableHead(*m_writer, "VPORT", hVportTable, 1);
+    recordHead(*m_writer, "VPORT", hActiveVport, hVportTable, "AcDbViewportTableRecord");
+    m_writer->code(2, "*Active");
+    m_writer->integer(70, 0);
+    m_writer->real(10, 0);
+    m_writer->real(20, 0);
+    m_writer->real(11, 1);
+    m_writer->real(21, 1);
+    m_writer->real(12, (minX + maxX) / 2); // view centre
+    m_writer->real(22, (minY + maxY) / 2);
+    m_writer->real(13, 0);
+    m_writer->real(23, 0);
+    m_writer->real(14, 1);
+    m_writer->real(24, 1);
+    m_writer->real(15, 1);
+    m_writer->real(25, 1);
+    m_writer->point(16, 0, 0, 1);
+    m_writer->point(17, 0, 0, 0);
+    m_writer->real(40, std::max(10.0, (maxY - minY) * 1.1)); // view height
+    m_writer->real(41, 1.5);
+    m_writer->real(42, 50);
+    m_writer->real(43, 0);
+    m_writer->real(44, 0);
+    m_writer->real(50, 0);
+    m_writer->real(51, 0);
+    m_writer->integer(71, 0);
+    m_writer->integer(72, 100);
+    m_writer->integer(73, 1);
+    m_writer->integer(74, 3);
+    m_writer->integer(75, 0);
+    m_writer->integer(76, 0);
+    m_writer->integer(77, 0);
+    m_writer->integer(78, 0);
+    m_writer->code(0, "ENDTAB");
 
-    tableHead(w, "VPORT", hVportTable, 1);
-    recordHead(w, "VPORT", hActiveVport, hVportTable, "AcDbViewportTableRecord");
-    w.code(2, "*Active");
-    w.integer(70, 0);
-    w.real(10, 0);
-    w.real(20, 0);
-    w.real(11, 1);
-    w.real(21, 1);
-    w.real(12, (minX + maxX) / 2); // view centre
-    w.real(22, (minY + maxY) / 2);
-    w.real(13, 0);
-    w.real(23, 0);
-    w.real(14, 1);
-    w.real(24, 1);
-    w.real(15, 1);
-    w.real(25, 1);
-    w.point(16, 0, 0, 1);
-    w.point(17, 0, 0, 0);
-    w.real(40, std::max(10.0, (maxY - minY) * 1.1)); // view height
-    w.real(41, 1.5);
-    w.real(42, 50);
-    w.real(43, 0);
-    w.real(44, 0);
-    w.real(50, 0);
-    w.real(51, 0);
-    w.integer(71, 0);
-    w.integer(72, 100);
-    w.integer(73, 1);
-    w.integer(74, 3);
-    w.integer(75, 0);
-    w.integer(76, 0);
-    w.integer(77, 0);
-    w.integer(78, 0);
-    w.code(0, "ENDTAB");
-
-    tableHead(w, "LTYPE", hLtypeTable, 3);
+    tableHead(*m_writer, "LTYPE", hLtypeTable, 3);
     const std::pair<unsigned, const char *> ltypes[] = {
         {hLtypeByBlock, "ByBlock"}, {hLtypeByLayer, "ByLayer"}, {hLtypeContinuous, "Continuous"}};
     for (const auto &[h, name] : ltypes) {
-        recordHead(w, "LTYPE", h, hLtypeTable, "AcDbLinetypeTableRecord");
-        w.code(2, name);
-        w.integer(70, 0);
-        w.code(3, h == hLtypeContinuous ? "Solid line" : "");
-        w.integer(72, 65);
-        w.integer(73, 0);
-        w.real(40, 0);
+        recordHead(*m_writer, "LTYPE", h, hLtypeTable, "AcDbLinetypeTableRecord");
+        m_writer->code(2, name);
+        m_writer->integer(70, 0);
+        m_writer->code(3, h == hLtypeContinuous ? "Solid line" : "");
+        m_writer->integer(72, 65);
+        m_writer->integer(73, 0);
+        m_writer->real(40, 0);
     }
-    w.code(0, "ENDTAB");
+    m_writer->code(0, "ENDTAB");
 
-    tableHead(w, "LAYER", hLayerTable, 1 + static_cast<int>(std::size(kLayers)));
+    tableHead(*m_writer, "LAYER", hLayerTable, 1 + static_cast<int>(std::size(kLayers)));
     auto layerRecord = [&](unsigned h, const char *name, int colour) {
-        recordHead(w, "LAYER", h, hLayerTable, "AcDbLayerTableRecord");
-        w.code(2, name);
-        w.integer(70, 0);
-        w.integer(62, colour);
-        w.code(6, "Continuous");
-        w.integer(370, -3);
-        w.code(390, "0");
+        recordHead(*m_writer, "LAYER", h, hLayerTable, "AcDbLayerTableRecord");
+        m_writer->code(2, name);
+        m_writer->integer(70, 0);
+        m_writer->integer(62, colour);
+        m_writer->code(6, "Continuous");
+        m_writer->integer(370, -3);
+        m_writer->code(390, "0");
     };
     layerRecord(hLayer0, "0", 7);
     for (size_t k = 0; k < std::size(kLayers); ++k)
         layerRecord(hFirstLayer + static_cast<unsigned>(k), kLayers[k].name, kLayers[k].colour);
-    w.code(0, "ENDTAB");
+    m_writer->code(0, "ENDTAB");
 
-    tableHead(w, "STYLE", hStyleTable, 1);
-    recordHead(w, "STYLE", hStyleStandard, hStyleTable, "AcDbTextStyleTableRecord");
-    w.code(2, "Standard");
-    w.integer(70, 0);
-    w.real(40, 0);
-    w.real(41, 1);
-    w.real(50, 0);
-    w.integer(71, 0);
-    w.real(42, 2.5);
-    w.code(3, "DejaVuSans.ttf"); // the face the other exports use, where the reader has it
-    w.code(4, "");
-    w.code(0, "ENDTAB");
+    tableHead(*m_writer, "STYLE", hStyleTable, 1);
+    recordHead(*m_writer, "STYLE", hStyleStandard, hStyleTable, "AcDbTextStyleTableRecord");
+    m_writer->code(2, "Standard");
+    m_writer->integer(70, 0);
+    m_writer->real(40, 0);
+    m_writer->real(41, 1);
+    m_writer->real(50, 0);
+    m_writer->integer(71, 0);
+    m_writer->real(42, 2.5);
+    m_writer->code(3, "DejaVuSans.ttf"); // the face the other exports use, where the reader has it
+    m_writer->code(4, "");
+    m_writer->code(0, "ENDTAB");
 
-    tableHead(w, "VIEW", hViewTable, 0);
-    w.code(0, "ENDTAB");
-    tableHead(w, "UCS", hUcsTable, 0);
-    w.code(0, "ENDTAB");
+    tableHead(*m_writer, "VIEW", hViewTable, 0);
+    m_writer->code(0, "ENDTAB");
+    tableHead(*m_writer, "UCS", hUcsTable, 0);
+    m_writer->code(0, "ENDTAB");
 
-    tableHead(w, "APPID", hAppidTable, 1);
-    recordHead(w, "APPID", hAppidAcad, hAppidTable, "AcDbRegAppTableRecord");
-    w.code(2, "ACAD");
-    w.integer(70, 0);
-    w.code(0, "ENDTAB");
+    tableHead(*m_writer, "APPID", hAppidTable, 1);
+    recordHead(*m_writer, "APPID", hAppidAcad, hAppidTable, "AcDbRegAppTableRecord");
+    m_writer->code(2, "ACAD");
+    m_writer->integer(70, 0);
+    m_writer->code(0, "ENDTAB");
 
-    tableHead(w, "DIMSTYLE", hDimstyleTable, 1);
-    w.code(100, "AcDbDimStyleTable");
-    w.code(0, "DIMSTYLE");
-    w.handle(105, hDimstyleStandard);
-    w.handle(330, hDimstyleTable);
-    w.code(100, "AcDbSymbolTableRecord");
-    w.code(100, "AcDbDimStyleTableRecord");
-    w.code(2, "Standard");
-    w.integer(70, 0);
-    w.code(0, "ENDTAB");
+    tableHead(*m_writer, "DIMSTYLE", hDimstyleTable, 1);
+    m_writer->code(100, "AcDbDimStyleTable");
+    m_writer->code(0, "DIMSTYLE");
+    m_writer->handle(105, hDimstyleStandard);
+    m_writer->handle(330, hDimstyleTable);
+    m_writer->code(100, "AcDbSymbolTableRecord");
+    m_writer->code(100, "AcDbDimStyleTableRecord");
+    m_writer->code(2, "Standard");
+    m_writer->integer(70, 0);
+    m_writer->code(0, "ENDTAB");
 
-    tableHead(w, "BLOCK_RECORD", hBlockRecordTable, 2);
-    recordHead(w, "BLOCK_RECORD", hModelSpaceRecord, hBlockRecordTable, "AcDbBlockTableRecord");
-    w.code(2, "*Model_Space");
-    w.handle(340, hModelLayout);
-    recordHead(w, "BLOCK_RECORD", hPaperSpaceRecord, hBlockRecordTable, "AcDbBlockTableRecord");
-    w.code(2, "*Paper_Space");
-    w.handle(340, hPaperLayout);
-    w.code(0, "ENDTAB");
+    tableHead(*m_writer, "BLOCK_RECORD", hBlockRecordTable, 2);
+    recordHead(*m_writer, "BLOCK_RECORD", hModelSpaceRecord, hBlockRecordTable, "AcDbBlockTableRecord");
+    m_writer->code(2, "*Model_Space");
+    m_writer->handle(340, hModelLayout);
+    recordHead(*m_writer, "BLOCK_RECORD", hPaperSpaceRecord, hBlockRecordTable, "AcDbBlockTableRecord");
+    m_writer->code(2, "*Paper_Space");
+    m_writer->handle(340, hPaperLayout);
+    m_writer->code(0, "ENDTAB");
 
-    w.code(0, "ENDSEC");
+    m_writer->code(0, "ENDSEC");
 
-    w.code(0, "SECTION");
-    w.code(2, "BLOCKS");
+    m_writer->code(0, "SECTION");
+    m_writer->code(2, "BLOCKS");
     auto block = [&](unsigned begin, unsigned end, unsigned record, const char *name) {
-        w.code(0, "BLOCK");
-        w.handle(5, begin);
-        w.handle(330, record);
-        w.code(100, "AcDbEntity");
-        w.code(8, "0");
-        w.code(100, "AcDbBlockBegin");
-        w.code(2, name);
-        w.integer(70, 0);
-        w.point(10, 0, 0);
-        w.code(3, name);
-        w.code(1, "");
-        w.code(0, "ENDBLK");
-        w.handle(5, end);
-        w.handle(330, record);
-        w.code(100, "AcDbEntity");
-        w.code(8, "0");
-        w.code(100, "AcDbBlockEnd");
+        m_writer->code(0, "BLOCK");
+        m_writer->handle(5, begin);
+        m_writer->handle(330, record);
+        m_writer->code(100, "AcDbEntity");
+        m_writer->code(8, "0");
+        m_writer->code(100, "AcDbBlockBegin");
+        m_writer->code(2, name);
+        m_writer->integer(70, 0);
+        m_writer->point(10, 0, 0);
+        m_writer->code(3, name);
+        m_writer->code(1, "");
+        m_writer->code(0, "ENDBLK");
+        m_writer->handle(5, end);
+        m_writer->handle(330, record);
+        m_writer->code(100, "AcDbEntity");
+        m_writer->code(8, "0");
+        m_writer->code(100, "AcDbBlockEnd");
     };
     block(hModelSpaceBlock, hModelSpaceEnd, hModelSpaceRecord, "*Model_Space");
     block(hPaperSpaceBlock, hPaperSpaceEnd, hPaperSpaceRecord, "*Paper_Space");
-    w.code(0, "ENDSEC");
+    m_writer->code(0, "ENDSEC");
 
-    w.code(0, "SECTION");
-    w.code(2, "ENTITIES");
-    unsigned next = kFirstEntityHandle;
-    for (const Entity &e : m_entities) {
-        const char *type = e.kind == Entity::Kind::Line ? "LINE" : e.kind == Entity::Kind::Arc ? "ARC" : "TEXT";
-        w.code(0, type);
-        w.handle(5, next++);
-        w.handle(330, hModelSpaceRecord);
-        w.code(100, "AcDbEntity");
-        w.code(8, kLayers[e.layer].name);
-        switch (e.kind) {
-        case Entity::Kind::Line:
-            w.code(100, "AcDbLine");
-            w.point(10, e.x1, e.y1);
-            w.point(11, e.x2, e.y2);
-            break;
-        case Entity::Kind::Arc:
-            w.code(100, "AcDbCircle");
-            w.point(10, e.x1, e.y1);
-            w.real(40, e.radius);
-            w.code(100, "AcDbArc");
-            w.real(50, e.startDeg);
-            w.real(51, e.endDeg);
-            break;
-        case Entity::Kind::Text:
-            w.code(100, "AcDbText");
-            w.point(10, e.x1, e.y1);
-            w.real(40, e.height);
-            w.code(1, dxfText(e.text));
-            w.code(7, "Standard");
-            w.code(100, "AcDbText");
-            break;
-        }
-    }
-    w.code(0, "ENDSEC");
+    m_writer->code(0, "SECTION");
+    m_writer->code(2, "ENTITIES");
+}
 
-    w.code(0, "SECTION");
-    w.code(2, "OBJECTS");
-    w.code(0, "DICTIONARY");
-    w.handle(5, hRootDictionary);
-    w.handle(330, 0);
-    w.code(100, "AcDbDictionary");
-    w.integer(281, 1);
-    w.code(3, "ACAD_GROUP");
-    w.handle(350, hGroupDictionary);
-    w.code(3, "ACAD_LAYOUT");
-    w.handle(350, hLayoutDictionary);
-    w.code(0, "DICTIONARY");
-    w.handle(5, hGroupDictionary);
-    w.handle(330, hRootDictionary);
-    w.code(100, "AcDbDictionary");
-    w.integer(281, 1);
-    w.code(0, "DICTIONARY");
-    w.handle(5, hLayoutDictionary);
-    w.handle(330, hRootDictionary);
-    w.code(100, "AcDbDictionary");
-    w.integer(281, 1);
-    w.code(3, "Model");
-    w.handle(350, hModelLayout);
-    w.code(3, "Layout1");
-    w.handle(350, hPaperLayout);
-    writeLayout(w, hModelLayout, hModelSpaceRecord, "Model", 0, true);
-    writeLayout(w, hPaperLayout, hPaperSpaceRecord, "Layout1", 1, false);
-    w.code(0, "ENDSEC");
-    w.code(0, "EOF");
-    return w.take();
+void DxfSurface::finishFile()
+{
+    if (!m_writer)
+        return;
+    m_writer->code(0, "ENDSEC");
+
+    m_writer->code(0, "SECTION");
+    m_writer->code(2, "OBJECTS");
+    m_writer->code(0, "DICTIONARY");
+    m_writer->handle(5, hRootDictionary);
+    m_writer->handle(330, 0);
+    m_writer->code(100, "AcDbDictionary");
+    m_writer->integer(281, 1);
+    m_writer->code(3, "ACAD_GROUP");
+    m_writer->handle(350, hGroupDictionary);
+    m_writer->code(3, "ACAD_LAYOUT");
+    m_writer->handle(350, hLayoutDictionary);
+    m_writer->code(0, "DICTIONARY");
+    m_writer->handle(5, hGroupDictionary);
+    m_writer->handle(330, hRootDictionary);
+    m_writer->code(100, "AcDbDictionary");
+    m_writer->integer(281, 1);
+    m_writer->code(0, "DICTIONARY");
+    m_writer->handle(5, hLayoutDictionary);
+    m_writer->handle(330, hRootDictionary);
+    m_writer->code(100, "AcDbDictionary");
+    m_writer->integer(281, 1);
+    m_writer->code(3, "Model");
+    m_writer->handle(350, hModelLayout);
+    m_writer->code(3, "Layout1");
+    m_writer->handle(350, hPaperLayout);
+    writeLayout(*m_writer, hModelLayout, hModelSpaceRecord, "Model", 0, true);
+    writeLayout(*m_writer, hPaperLayout, hPaperSpaceRecord, "Layout1", 1, false);
+    m_writer->code(0, "ENDSEC");
+    m_writer->code(0, "EOF");
+    delete m_writer;
+    m_writer = nullptr;
 }
 
 } // namespace vernalith

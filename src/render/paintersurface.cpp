@@ -124,10 +124,14 @@ void PainterSurface::arc(CardPoint centre, double radius, double startAngle, dou
     const QRectF square(centre.x - radius, centre.y - radius, 2 * radius, 2 * radius);
     const int pieces = static_cast<int>(std::ceil(sweep / kMaxArcPieceDegrees));
     const double step = sweep / pieces;
+    // Two halves: Qt's stroker draws nothing for one path whose ends meet within its fuzz, as
+    // they do for a sweep just short of a full circle.
     QPainterPath path;
-    path.arcMoveTo(square, start);
-    for (int k = 0; k < pieces; ++k)
+    for (int k = 0; k < pieces; ++k) {
+        if (k == 0 || k == pieces / 2)
+            path.arcMoveTo(square, start + k * step);
         path.arcTo(square, start + k * step, step);
+    }
     m_painter.drawPath(path);
 }
 

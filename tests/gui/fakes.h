@@ -13,9 +13,13 @@
 
 namespace vernalith::testing {
 struct FakeMessages : MessageSink {
-    void critical(const QString &text, const QString &) override { texts << text; }
+    void critical(const QString &text, const QString &detail) override
+    {
+        texts << text;
+        details << detail;
+    }
     void beep() override { ++beeps; }
-    QStringList texts;
+    QStringList texts, details;
     int beeps = 0;
 };
 

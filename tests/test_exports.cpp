@@ -356,6 +356,10 @@ void TestExports::failuresLeaveNoFile_data()
     // A card that does not fit the page is refused, not cut off.
     DialDesign wide = card;
     wide.dimension(Dimension::CardWidth) = u"400"_s;
+    DialDesign endless = card;
+    endless.dimension(Dimension::CardWidth) = u"1e400"_s;
+    QTest::newRow("card width 1e400 on A4") << u"card.pdf"_s << endless << 600 << true << ExportError::Kind::Drawing
+                                            << u"Card Width: \"1e400\" is too large a number"_s;
     QTest::newRow("400 mm card on A4") << u"card.pdf"_s << wide << 600 << true << ExportError::Kind::PageTooSmall
                                        << u"The card (400 x 45 mm) does not fit on the A4 page (210 x 297 mm)"_s;
     // A folder is not replaced; a link to a regular file is tried in onlyRegularFilesAreReplaced.

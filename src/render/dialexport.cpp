@@ -239,6 +239,8 @@ bool cardFitsPage(const DialDesign &design, ExportPage page)
     if (page == ExportPage::Card)
         return true;
     const auto [width, height] = cardSize(design);
+    if (!std::isfinite(width) || !std::isfinite(height))
+        return true; // not a size at all: the drawing refuses it with its own message
     const QSizeF pageMm = namedPage(page).size.size(QPageSize::Millimeter);
     // A card size that is not a positive number draws within the inset corner.
     return !(kMarginMm + width > pageMm.width() + 1e-9) && !(kMarginMm + height > pageMm.height() + 1e-9);

@@ -39,7 +39,8 @@ struct ExportError {
 };
 
 // Whether the card, 10 mm in from the page's top-left corner, lies wholly on `page`; a card page
-// always fits (when it can be made at all).
+// always fits (when it can be made at all). A card size that is not a finite number counts as
+// fitting: the drawing refuses it with its own message.
 bool cardFitsPage(const DialDesign &design, ExportPage page);
 
 // Writes `design` to `outputPath` at true size, in the format its extension names:

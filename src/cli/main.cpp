@@ -12,6 +12,8 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <new>
 
 using namespace vernalith;
@@ -149,10 +151,28 @@ QStringList rawArguments(int argc, char *argv[], QString *unusable)
     return arguments;
 }
 
+// Qt's painters finish their work in destructors, which may not throw: out of memory there ends
+// the program through std::terminate. It still ends with the one line and exit status 1; the
+// output's temporary file is an unnamed one that the system drops.
+[[noreturn]] void endOnUncaughtException()
+{
+    if (const std::exception_ptr pending = std::current_exception()) {
+        try {
+            std::rethrow_exception(pending);
+        } catch (const std::bad_alloc &) {
+            std::fputs("vernalith-export: not enough memory\n", stderr);
+            std::_Exit(kExitFailed);
+        } catch (...) {
+        }
+    }
+    std::abort();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    std::set_terminate(endOnUncaughtException);
     // Drawing needs fonts but never a screen, whatever the environment asks for: a window
     // system that is not there would abort the program.
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -7,6 +7,7 @@
 #include <QTransform>
 
 #include <cmath>
+#include <new>
 
 namespace vernalith {
 
@@ -80,7 +81,12 @@ PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch, QPointF su
 
 PainterSurface::~PainterSurface()
 {
-    m_painter.restore();
+    // Restoring can allocate (a PDF painter writes the restored pen); out of memory here must
+    // not end the program: the drawing has already failed and says so.
+    try {
+        m_painter.restore();
+    } catch (const std::bad_alloc &) {
+    }
 }
 
 void PainterSurface::clear()

@@ -253,6 +253,23 @@ for ext in pdf svg png dxf; do
 done
 expect_no_file "$work/f" "over the budget"
 
+# --- out of memory ends with one line and exit 1, never an abort, and leaves nothing
+{
+    printf '%s\r\n' '[Vernalith1.0]' '[Dimensions]' 52 45 26 33 5 12 47 12 '[Arcs]' 22 '[Tickmarks]'
+    for _ in $(seq 120); do printf '32766\t22\t21\t\r\n'; done
+    printf '%s\r\n' '[Digits]' $'0\t0\t1\t0\t24\t6\t' '[Labels]' $'1\t1\tx\t8\t' ''
+} >"$work/heavy.vlt"
+if ldd "$tool" 2>/dev/null | grep -Eq 'lib(asan|tsan|msan)'; then
+    echo "SKIP: out-of-memory check: a sanitizer build cannot run under a memory limit"
+else
+    # 200 MB of address space: enough to start and draw, not for a PDF page of 3.9 million strokes.
+    rc=0
+    (ulimit -v 200000 && env -u DISPLAY "$tool" "$work/heavy.vlt" "$work/f/heavy.pdf") >"$work/out" 2>"$work/err" || rc=$?
+    expect 1 "out of memory"
+    expect_one_error_line 'not enough memory$' "out of memory"
+    expect_no_file "$work/f" "out of memory"
+fi
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1

@@ -346,6 +346,7 @@ void DxfSurface::startFile(QIODevice &out, const DxfSurface &measured)
 {
     delete m_writer;
     m_writer = new DxfWriter(out);
+    DxfWriter &w = *m_writer;
     m_nextHandle = kFirstEntityHandle;
 
     // Extents let a viewer open zoomed to the drawing.
@@ -354,219 +355,220 @@ void DxfSurface::startFile(QIODevice &out, const DxfSurface &measured)
         minX = minY = maxX = maxY = 0;
     const unsigned handleSeed = kFirstEntityHandle + static_cast<unsigned>(measured.m_count);
 
-    m_writer->code(0, "SECTION");
-    m_writer->code(2, "HEADER");
-    m_writer->code(9, "$ACADVER");
-    m_writer->code(1, "AC1015");
-    m_writer->code(9, "$DWGCODEPAGE");
-    m_writer->code(3, "ANSI_1252");
-    m_writer->code(9, "$INSBASE");
-    m_writer->point(10, 0, 0);
-    m_writer->code(9, "$EXTMIN");
-    m_writer->point(10, minX, minY);
-    m_writer->code(9, "$EXTMAX");
-    m_writer->point(10, maxX, maxY);
-    m_writer->code(9, "$LIMMIN");
-    m_writer->real(10, minX);
-    m_writer->real(20, minY);
-    m_writer->code(9, "$LIMMAX");
-    m_writer->real(10, maxX);
-    m_writer->real(20, maxY);
-    m_writer->code(9, "$TEXTSTYLE");
-    m_writer->code(7, "Standard");
-    m_writer->code(9, "$CLAYER");
-    m_writer->code(8, "0");
-    m_writer->code(9, "$LUNITS");
-    m_writer->integer(70, 2); // decimal
-    m_writer->code(9, "$INSUNITS");
-    m_writer->integer(70, 4); // millimetres
-    m_writer->code(9, "$MEASUREMENT");
-    m_writer->integer(70, 1); // metric
-    m_writer->code(9, "$HANDSEED");
-    m_writer->handle(5, handleSeed);
-    m_writer->code(0, "ENDSEC");
+    w.code(0, "SECTION");
+    w.code(2, "HEADER");
+    w.code(9, "$ACADVER");
+    w.code(1, "AC1015");
+    w.code(9, "$DWGCODEPAGE");
+    w.code(3, "ANSI_1252");
+    w.code(9, "$INSBASE");
+    w.point(10, 0, 0);
+    w.code(9, "$EXTMIN");
+    w.point(10, minX, minY);
+    w.code(9, "$EXTMAX");
+    w.point(10, maxX, maxY);
+    w.code(9, "$LIMMIN");
+    w.real(10, minX);
+    w.real(20, minY);
+    w.code(9, "$LIMMAX");
+    w.real(10, maxX);
+    w.real(20, maxY);
+    w.code(9, "$TEXTSTYLE");
+    w.code(7, "Standard");
+    w.code(9, "$CLAYER");
+    w.code(8, "0");
+    w.code(9, "$LUNITS");
+    w.integer(70, 2); // decimal
+    w.code(9, "$INSUNITS");
+    w.integer(70, 4); // millimetres
+    w.code(9, "$MEASUREMENT");
+    w.integer(70, 1); // metric
+    w.code(9, "$HANDSEED");
+    w.handle(5, handleSeed);
+    w.code(0, "ENDSEC");
 
-    m_writer->code(0, "SECTION");
-    m_writer->code(2, "CLASSES");
-    m_writer->code(0, "ENDSEC");
+    w.code(0, "SECTION");
+    w.code(2, "CLASSES");
+    w.code(0, "ENDSEC");
 
-    m_writer->code(0, "SECTION");
-    m_writer->code(2, "TABLES");
+    w.code(0, "SECTION");
+    w.code(2, "TABLES");
 
-    tableHead(*m_writer, "VPORT", hVportTable, 1);
-    recordHead(*m_writer, "VPORT", hActiveVport, hVportTable, "AcDbViewportTableRecord");
-    m_writer->code(2, "*Active");
-    m_writer->integer(70, 0);
-    m_writer->real(10, 0);
-    m_writer->real(20, 0);
-    m_writer->real(11, 1);
-    m_writer->real(21, 1);
-    m_writer->real(12, (minX + maxX) / 2); // view centre
-    m_writer->real(22, (minY + maxY) / 2);
-    m_writer->real(13, 0);
-    m_writer->real(23, 0);
-    m_writer->real(14, 1);
-    m_writer->real(24, 1);
-    m_writer->real(15, 1);
-    m_writer->real(25, 1);
-    m_writer->point(16, 0, 0, 1);
-    m_writer->point(17, 0, 0, 0);
-    m_writer->real(40, std::max(10.0, (maxY - minY) * 1.1)); // view height
-    m_writer->real(41, 1.5);
-    m_writer->real(42, 50);
-    m_writer->real(43, 0);
-    m_writer->real(44, 0);
-    m_writer->real(50, 0);
-    m_writer->real(51, 0);
-    m_writer->integer(71, 0);
-    m_writer->integer(72, 100);
-    m_writer->integer(73, 1);
-    m_writer->integer(74, 3);
-    m_writer->integer(75, 0);
-    m_writer->integer(76, 0);
-    m_writer->integer(77, 0);
-    m_writer->integer(78, 0);
-    m_writer->code(0, "ENDTAB");
+    tableHead(w, "VPORT", hVportTable, 1);
+    recordHead(w, "VPORT", hActiveVport, hVportTable, "AcDbViewportTableRecord");
+    w.code(2, "*Active");
+    w.integer(70, 0);
+    w.real(10, 0);
+    w.real(20, 0);
+    w.real(11, 1);
+    w.real(21, 1);
+    w.real(12, (minX + maxX) / 2); // view centre
+    w.real(22, (minY + maxY) / 2);
+    w.real(13, 0);
+    w.real(23, 0);
+    w.real(14, 1);
+    w.real(24, 1);
+    w.real(15, 1);
+    w.real(25, 1);
+    w.point(16, 0, 0, 1);
+    w.point(17, 0, 0, 0);
+    w.real(40, std::max(10.0, (maxY - minY) * 1.1)); // view height
+    w.real(41, 1.5);
+    w.real(42, 50);
+    w.real(43, 0);
+    w.real(44, 0);
+    w.real(50, 0);
+    w.real(51, 0);
+    w.integer(71, 0);
+    w.integer(72, 100);
+    w.integer(73, 1);
+    w.integer(74, 3);
+    w.integer(75, 0);
+    w.integer(76, 0);
+    w.integer(77, 0);
+    w.integer(78, 0);
+    w.code(0, "ENDTAB");
 
-    tableHead(*m_writer, "LTYPE", hLtypeTable, 3);
+    tableHead(w, "LTYPE", hLtypeTable, 3);
     const std::pair<unsigned, const char *> ltypes[] = {
         {hLtypeByBlock, "ByBlock"}, {hLtypeByLayer, "ByLayer"}, {hLtypeContinuous, "Continuous"}};
     for (const auto &[h, name] : ltypes) {
-        recordHead(*m_writer, "LTYPE", h, hLtypeTable, "AcDbLinetypeTableRecord");
-        m_writer->code(2, name);
-        m_writer->integer(70, 0);
-        m_writer->code(3, h == hLtypeContinuous ? "Solid line" : "");
-        m_writer->integer(72, 65);
-        m_writer->integer(73, 0);
-        m_writer->real(40, 0);
+        recordHead(w, "LTYPE", h, hLtypeTable, "AcDbLinetypeTableRecord");
+        w.code(2, name);
+        w.integer(70, 0);
+        w.code(3, h == hLtypeContinuous ? "Solid line" : "");
+        w.integer(72, 65);
+        w.integer(73, 0);
+        w.real(40, 0);
     }
-    m_writer->code(0, "ENDTAB");
+    w.code(0, "ENDTAB");
 
-    tableHead(*m_writer, "LAYER", hLayerTable, 1 + static_cast<int>(std::size(kLayers)));
+    tableHead(w, "LAYER", hLayerTable, 1 + static_cast<int>(std::size(kLayers)));
     auto layerRecord = [&](unsigned h, const char *name, int colour) {
-        recordHead(*m_writer, "LAYER", h, hLayerTable, "AcDbLayerTableRecord");
-        m_writer->code(2, name);
-        m_writer->integer(70, 0);
-        m_writer->integer(62, colour);
-        m_writer->code(6, "Continuous");
-        m_writer->integer(370, -3);
-        m_writer->code(390, "0");
+        recordHead(w, "LAYER", h, hLayerTable, "AcDbLayerTableRecord");
+        w.code(2, name);
+        w.integer(70, 0);
+        w.integer(62, colour);
+        w.code(6, "Continuous");
+        w.integer(370, -3);
+        w.code(390, "0");
     };
     layerRecord(hLayer0, "0", 7);
     for (size_t k = 0; k < std::size(kLayers); ++k)
         layerRecord(hFirstLayer + static_cast<unsigned>(k), kLayers[k].name, kLayers[k].colour);
-    m_writer->code(0, "ENDTAB");
+    w.code(0, "ENDTAB");
 
-    tableHead(*m_writer, "STYLE", hStyleTable, 1);
-    recordHead(*m_writer, "STYLE", hStyleStandard, hStyleTable, "AcDbTextStyleTableRecord");
-    m_writer->code(2, "Standard");
-    m_writer->integer(70, 0);
-    m_writer->real(40, 0);
-    m_writer->real(41, 1);
-    m_writer->real(50, 0);
-    m_writer->integer(71, 0);
-    m_writer->real(42, 2.5);
-    m_writer->code(3, "DejaVuSans.ttf"); // the face the other exports use, where the reader has it
-    m_writer->code(4, "");
-    m_writer->code(0, "ENDTAB");
+    tableHead(w, "STYLE", hStyleTable, 1);
+    recordHead(w, "STYLE", hStyleStandard, hStyleTable, "AcDbTextStyleTableRecord");
+    w.code(2, "Standard");
+    w.integer(70, 0);
+    w.real(40, 0);
+    w.real(41, 1);
+    w.real(50, 0);
+    w.integer(71, 0);
+    w.real(42, 2.5);
+    w.code(3, "DejaVuSans.ttf"); // the face the other exports use, where the reader has it
+    w.code(4, "");
+    w.code(0, "ENDTAB");
 
-    tableHead(*m_writer, "VIEW", hViewTable, 0);
-    m_writer->code(0, "ENDTAB");
-    tableHead(*m_writer, "UCS", hUcsTable, 0);
-    m_writer->code(0, "ENDTAB");
+    tableHead(w, "VIEW", hViewTable, 0);
+    w.code(0, "ENDTAB");
+    tableHead(w, "UCS", hUcsTable, 0);
+    w.code(0, "ENDTAB");
 
-    tableHead(*m_writer, "APPID", hAppidTable, 1);
-    recordHead(*m_writer, "APPID", hAppidAcad, hAppidTable, "AcDbRegAppTableRecord");
-    m_writer->code(2, "ACAD");
-    m_writer->integer(70, 0);
-    m_writer->code(0, "ENDTAB");
+    tableHead(w, "APPID", hAppidTable, 1);
+    recordHead(w, "APPID", hAppidAcad, hAppidTable, "AcDbRegAppTableRecord");
+    w.code(2, "ACAD");
+    w.integer(70, 0);
+    w.code(0, "ENDTAB");
 
-    tableHead(*m_writer, "DIMSTYLE", hDimstyleTable, 1);
-    m_writer->code(100, "AcDbDimStyleTable");
-    m_writer->code(0, "DIMSTYLE");
-    m_writer->handle(105, hDimstyleStandard);
-    m_writer->handle(330, hDimstyleTable);
-    m_writer->code(100, "AcDbSymbolTableRecord");
-    m_writer->code(100, "AcDbDimStyleTableRecord");
-    m_writer->code(2, "Standard");
-    m_writer->integer(70, 0);
-    m_writer->code(0, "ENDTAB");
+    tableHead(w, "DIMSTYLE", hDimstyleTable, 1);
+    w.code(100, "AcDbDimStyleTable");
+    w.code(0, "DIMSTYLE");
+    w.handle(105, hDimstyleStandard);
+    w.handle(330, hDimstyleTable);
+    w.code(100, "AcDbSymbolTableRecord");
+    w.code(100, "AcDbDimStyleTableRecord");
+    w.code(2, "Standard");
+    w.integer(70, 0);
+    w.code(0, "ENDTAB");
 
-    tableHead(*m_writer, "BLOCK_RECORD", hBlockRecordTable, 2);
-    recordHead(*m_writer, "BLOCK_RECORD", hModelSpaceRecord, hBlockRecordTable, "AcDbBlockTableRecord");
-    m_writer->code(2, "*Model_Space");
-    m_writer->handle(340, hModelLayout);
-    recordHead(*m_writer, "BLOCK_RECORD", hPaperSpaceRecord, hBlockRecordTable, "AcDbBlockTableRecord");
-    m_writer->code(2, "*Paper_Space");
-    m_writer->handle(340, hPaperLayout);
-    m_writer->code(0, "ENDTAB");
+    tableHead(w, "BLOCK_RECORD", hBlockRecordTable, 2);
+    recordHead(w, "BLOCK_RECORD", hModelSpaceRecord, hBlockRecordTable, "AcDbBlockTableRecord");
+    w.code(2, "*Model_Space");
+    w.handle(340, hModelLayout);
+    recordHead(w, "BLOCK_RECORD", hPaperSpaceRecord, hBlockRecordTable, "AcDbBlockTableRecord");
+    w.code(2, "*Paper_Space");
+    w.handle(340, hPaperLayout);
+    w.code(0, "ENDTAB");
 
-    m_writer->code(0, "ENDSEC");
+    w.code(0, "ENDSEC");
 
-    m_writer->code(0, "SECTION");
-    m_writer->code(2, "BLOCKS");
+    w.code(0, "SECTION");
+    w.code(2, "BLOCKS");
     auto block = [&](unsigned begin, unsigned end, unsigned record, const char *name) {
-        m_writer->code(0, "BLOCK");
-        m_writer->handle(5, begin);
-        m_writer->handle(330, record);
-        m_writer->code(100, "AcDbEntity");
-        m_writer->code(8, "0");
-        m_writer->code(100, "AcDbBlockBegin");
-        m_writer->code(2, name);
-        m_writer->integer(70, 0);
-        m_writer->point(10, 0, 0);
-        m_writer->code(3, name);
-        m_writer->code(1, "");
-        m_writer->code(0, "ENDBLK");
-        m_writer->handle(5, end);
-        m_writer->handle(330, record);
-        m_writer->code(100, "AcDbEntity");
-        m_writer->code(8, "0");
-        m_writer->code(100, "AcDbBlockEnd");
+        w.code(0, "BLOCK");
+        w.handle(5, begin);
+        w.handle(330, record);
+        w.code(100, "AcDbEntity");
+        w.code(8, "0");
+        w.code(100, "AcDbBlockBegin");
+        w.code(2, name);
+        w.integer(70, 0);
+        w.point(10, 0, 0);
+        w.code(3, name);
+        w.code(1, "");
+        w.code(0, "ENDBLK");
+        w.handle(5, end);
+        w.handle(330, record);
+        w.code(100, "AcDbEntity");
+        w.code(8, "0");
+        w.code(100, "AcDbBlockEnd");
     };
     block(hModelSpaceBlock, hModelSpaceEnd, hModelSpaceRecord, "*Model_Space");
     block(hPaperSpaceBlock, hPaperSpaceEnd, hPaperSpaceRecord, "*Paper_Space");
-    m_writer->code(0, "ENDSEC");
+    w.code(0, "ENDSEC");
 
-    m_writer->code(0, "SECTION");
-    m_writer->code(2, "ENTITIES");
+    w.code(0, "SECTION");
+    w.code(2, "ENTITIES");
 }
 
 void DxfSurface::finishFile()
 {
     if (!m_writer)
         return;
-    m_writer->code(0, "ENDSEC");
+    DxfWriter &w = *m_writer;
+    w.code(0, "ENDSEC");
 
-    m_writer->code(0, "SECTION");
-    m_writer->code(2, "OBJECTS");
-    m_writer->code(0, "DICTIONARY");
-    m_writer->handle(5, hRootDictionary);
-    m_writer->handle(330, 0);
-    m_writer->code(100, "AcDbDictionary");
-    m_writer->integer(281, 1);
-    m_writer->code(3, "ACAD_GROUP");
-    m_writer->handle(350, hGroupDictionary);
-    m_writer->code(3, "ACAD_LAYOUT");
-    m_writer->handle(350, hLayoutDictionary);
-    m_writer->code(0, "DICTIONARY");
-    m_writer->handle(5, hGroupDictionary);
-    m_writer->handle(330, hRootDictionary);
-    m_writer->code(100, "AcDbDictionary");
-    m_writer->integer(281, 1);
-    m_writer->code(0, "DICTIONARY");
-    m_writer->handle(5, hLayoutDictionary);
-    m_writer->handle(330, hRootDictionary);
-    m_writer->code(100, "AcDbDictionary");
-    m_writer->integer(281, 1);
-    m_writer->code(3, "Model");
-    m_writer->handle(350, hModelLayout);
-    m_writer->code(3, "Layout1");
-    m_writer->handle(350, hPaperLayout);
-    writeLayout(*m_writer, hModelLayout, hModelSpaceRecord, "Model", 0, true);
-    writeLayout(*m_writer, hPaperLayout, hPaperSpaceRecord, "Layout1", 1, false);
-    m_writer->code(0, "ENDSEC");
-    m_writer->code(0, "EOF");
+    w.code(0, "SECTION");
+    w.code(2, "OBJECTS");
+    w.code(0, "DICTIONARY");
+    w.handle(5, hRootDictionary);
+    w.handle(330, 0);
+    w.code(100, "AcDbDictionary");
+    w.integer(281, 1);
+    w.code(3, "ACAD_GROUP");
+    w.handle(350, hGroupDictionary);
+    w.code(3, "ACAD_LAYOUT");
+    w.handle(350, hLayoutDictionary);
+    w.code(0, "DICTIONARY");
+    w.handle(5, hGroupDictionary);
+    w.handle(330, hRootDictionary);
+    w.code(100, "AcDbDictionary");
+    w.integer(281, 1);
+    w.code(0, "DICTIONARY");
+    w.handle(5, hLayoutDictionary);
+    w.handle(330, hRootDictionary);
+    w.code(100, "AcDbDictionary");
+    w.integer(281, 1);
+    w.code(3, "Model");
+    w.handle(350, hModelLayout);
+    w.code(3, "Layout1");
+    w.handle(350, hPaperLayout);
+    writeLayout(w, hModelLayout, hModelSpaceRecord, "Model", 0, true);
+    writeLayout(w, hPaperLayout, hPaperSpaceRecord, "Layout1", 1, false);
+    w.code(0, "ENDSEC");
+    w.code(0, "EOF");
     delete m_writer;
     m_writer = nullptr;
 }

@@ -19,6 +19,7 @@
 
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -151,11 +152,18 @@ ExportError writePdf(const DialDesign &design, QIODevice &out, const ExportOptio
     writer.setCreator(QStringLiteral("Vernalith"));
     writer.setTitle(title);
 
-    QPainter painter;
-    if (!painter.begin(&writer))
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&writer))
         return failure(ExportError::Kind::Writing, QStringLiteral("the PDF cannot be started"));
-    const ExportError error = drawOnPainter(design, painter, kPdfDpi);
-    painter.end();
+    const ExportError error = drawOnPainter(design, *painter, kPdfDpi);
+    try {
+        painter->end(); // writes the page: the whole drawing's content at once
+    } catch (const std::bad_alloc &) {
+        // A painter that could not finish tries again when destroyed, where running out of
+        // memory once more would end the program: it is abandoned instead.
+        static_cast<void>(painter.release());
+        return failure(ExportError::Kind::Drawing, QStringLiteral("Not enough memory to write the card"));
+    }
     return error;
 }
 

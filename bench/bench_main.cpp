@@ -1,5 +1,6 @@
 // Timings of a full drawing on the raster surface at screen resolution (96 dpi, what the preview
-// window uses) and of reading and writing a large dial file. Run with
+// window uses) and of reading and writing a large dial file, and the peak memory of
+// vernalith-export writing the largest design to each format. Run with
 //   vernalith-bench [--benchmark_filter=REGEX] [--benchmark_repetitions=N]
 // Each benchmark reports the mean, median and spread over its repetitions.
 
@@ -11,11 +12,19 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 #include <cstdlib>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vernalith;
 
@@ -191,6 +200,36 @@ void BM_ReadDialFile4x32766(benchmark::State &state)
     }
 }
 
+// vernalith-export run on the 4 x 32766-row design (about 1.9 million items) as its own process:
+// its peak resident memory (the limit is 300 MB for every format) and the output's size.
+void BM_ExportPeakMemory4x32766(benchmark::State &state, const char *extension)
+{
+    const QString input = benchFile("export.vlt");
+    if (!saveDialFile(input, fullDesign()).ok()) {
+        state.SkipWithError("cannot write the dial file");
+        return;
+    }
+    const QByteArray in = QFile::encodeName(input);
+    const QByteArray out = QFile::encodeName(benchFile("export.") + QString::fromLatin1(extension));
+    double peakMb = 0;
+    for (auto _ : state) {
+        const pid_t child = fork();
+        if (child == 0) {
+            execlp(VERNALITH_EXPORT_PATH, "vernalith-export", in.constData(), out.constData(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("vernalith-export failed");
+            return;
+        }
+        peakMb = std::max(peakMb, usage.ru_maxrss / 1024.0); // kilobytes on Linux
+    }
+    state.counters["peak_MB"] = peakMb;
+    state.counters["output_MB"] = static_cast<double>(QFileInfo(QFile::decodeName(out)).size()) / 1e6;
+}
+
 void configure(benchmark::internal::Benchmark *b)
 {
     b->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
@@ -207,6 +246,11 @@ BENCHMARK(BM_ReadDialFile4x32766)->Apply(configure);
 BENCHMARK(BM_WriteDialFile4x32766)->Apply(configure);
 BENCHMARK(BM_CheckStorable4x32766)->Apply(configure);
 BENCHMARK(BM_EncodeDialFile4x32766)->Apply(configure);
+// Each run takes from seconds to a minute: once is enough for a peak.
+BENCHMARK_CAPTURE(BM_ExportPeakMemory4x32766, pdf, "pdf")->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_ExportPeakMemory4x32766, svg, "svg")->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_ExportPeakMemory4x32766, png, "png")->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_ExportPeakMemory4x32766, dxf, "dxf")->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {

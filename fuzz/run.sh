@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the dial file fuzzer in <builddir> (configuring it with clang if needed) and runs it
-# for <seconds> from the seed corpus. Fails on any crash, sanitizer report or broken promise.
+# Builds the fuzzers in <builddir> (configuring them with clang if needed) and runs each for
+# <seconds> from the seed corpus: dialfile_fuzzer (the reader and writer) and export_fuzzer (the
+# reader, the drawing and the four drawing exports). Fails on any crash, sanitizer report or
+# broken promise.
 #
 #   bash fuzz/run.sh <builddir> [seconds]      (seconds default to 60)
 set -euo pipefail
@@ -18,28 +20,42 @@ if [[ ! -f "$builddir/CMakeCache.txt" ]]; then
     CC=clang CXX=clang++ cmake -S "$source_dir" -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVERNALITH_FUZZ=ON -DBUILD_TESTING=OFF -DVERNALITH_GUI=OFF -DVERNALITH_BENCH=OFF
 fi
-cmake --build "$builddir" --target dialfile_fuzzer
+cmake --build "$builddir" --target dialfile_fuzzer export_fuzzer
 
-fuzzer=$(find "$builddir" -type f -name dialfile_fuzzer -perm -u+x | head -n 1)
-if [[ -z "$fuzzer" ]]; then
-    echo "run.sh: dialfile_fuzzer was not built in $builddir" >&2
-    exit 1
-fi
+# run_fuzzer NAME [libFuzzer options...]
+run_fuzzer() {
+    local name=$1
+    shift
+    local fuzzer
+    fuzzer=$(find "$builddir" -type f -name "$name" -perm -u+x | head -n 1)
+    if [[ -z "$fuzzer" ]]; then
+        echo "run.sh: $name was not built in $builddir" >&2
+        return 1
+    fi
 
-# Work on a copy of the seeds so that the corpus in the source tree stays small.
-work="$builddir/fuzz-run"
-rm -rf "$work"
-mkdir -p "$work/corpus" "$work/artifacts"
-cp "$here"/corpus/* "$work/corpus/"
+    # Work on a copy of the seeds so that the corpus in the source tree stays small.
+    local work="$builddir/fuzz-run/$name"
+    rm -rf "$work"
+    mkdir -p "$work/corpus" "$work/artifacts"
+    cp "$here"/corpus/* "$work/corpus/"
 
-status=0
-"$fuzzer" "$work/corpus" -dict="$here/dialfile.dict" -max_total_time="$seconds" -max_len=8192 \
-    -print_final_stats=1 -artifact_prefix="$work/artifacts/" 2>&1 | tee "$work/log.txt" || status=$?
+    local status=0
+    "$fuzzer" "$work/corpus" -dict="$here/dialfile.dict" -max_total_time="$seconds" -max_len=8192 \
+        -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$@" 2>&1 | tee "$work/log.txt" || status=$?
 
-runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log.txt" | tail -n 1)
-echo "run.sh: ${runs:-0} executions in ${seconds} s"
-if [[ $status -ne 0 ]] || compgen -G "$work/artifacts/*" > /dev/null; then
-    echo "run.sh: the fuzzer found a failing input (exit status $status):" >&2
-    ls -l "$work/artifacts" >&2
-    exit 1
-fi
+    local runs
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log.txt" | tail -n 1)
+    echo "run.sh: $name: ${runs:-0} executions in ${seconds} s"
+    if [[ $status -ne 0 ]] || compgen -G "$work/artifacts/*" > /dev/null; then
+        echo "run.sh: $name found a failing input (exit status $status):" >&2
+        ls -l "$work/artifacts" >&2
+        return 1
+    fi
+}
+
+failed=0
+run_fuzzer dialfile_fuzzer || failed=1
+# Qt's font and glyph caches grow as new texts are drawn, which the leak check would take for
+# leaks; the dial file fuzzer and the sanitizer run of the test suite look for leaks.
+run_fuzzer export_fuzzer -detect_leaks=0 -rss_limit_mb=4096 || failed=1
+exit $failed

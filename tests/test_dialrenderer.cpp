@@ -100,6 +100,9 @@ void TestDialRenderer::operationsToFourDecimals_data()
     QTest::newRow("digit 100") << digits << Kind::Text << 10 << u"text (36.1879, 18.5787) 8.0000 \"100\""_s;
     QTest::newRow("label by its top-left corner") << Card().labels({u"20.5\t30\tmA\t14"_s}).design << Kind::Text << 0
                                                   << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
+    QTest::newRow("label without its control characters")
+        << Card().labels({u"20.5\t30\t\u0002m\u0000A\r\t14"_s}).design << Kind::Text << 0
+        << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
     QTest::newRow("arc from 45 to 135 degrees") << Card().arcs({u"20"_s}).design << Kind::Arc << 0
                                                 << u"arc (26.0000, 33.0000) r 20.0000 from 0.7854 to 2.3562"_s;
     // The font size: > 0, else 10, set by a digits row even when it draws nothing (0 divisions).
@@ -145,6 +148,11 @@ void TestDialRenderer::digitTexts_data()
     QTest::newRow("no noise") << u"3\t0\t0.3\t\t18\t8"_s << QStringList{u"0"_s, u"0.1"_s, u"0.2"_s, u"0.3"_s};
     // "#" prints nothing for 0: that digit is skipped, not drawn as an empty text.
     QTest::newRow("empty digit texts are skipped") << u"2\t0\t2\t#\t18\t8"_s << QStringList{u"1"_s, u"2"_s};
+    // Control characters have no picture: left out of the text, and a text of nothing else is skipped.
+    QTest::newRow("control characters in the pattern")
+        << u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s << QStringList{u"V 0"_s, u"V 1"_s};
+    QTest::newRow("a pattern of control characters only")
+        << u"1\t0\t1\t#\u0007\t18\t8"_s << QStringList{u"1"_s};
 }
 
 void TestDialRenderer::digitTexts()
@@ -174,6 +182,8 @@ void TestDialRenderer::drawsWhatItCanAndStopsOnBadValues_data()
     QTest::newRow("tips on one ray") << card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"12"_s}).arcs({u"20"_s}).design
                                      << QString() << 3 + 1;
     QTest::newRow("empty label") << card().labels({u"5\t6\t\t8"_s, u"1\t1\tlast"_s}).design << QString() << 3 + 1;
+    QTest::newRow("label of control characters")
+        << card().labels({u"5\t6\t\u0001\u001b\u009f\t8"_s, u"1\t1\tlast"_s}).design << QString() << 3 + 1;
 
     // Divisions round half to even; a count of 0 or below draws nothing, however negative.
     QTest::newRow("Divisions 2.5 round down to 2") << card().ticks({u"2.5\t22\t18"_s}).design << QString() << 3 + 3 + 1;

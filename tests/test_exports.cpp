@@ -4,15 +4,21 @@
 #include "design/dialdesign.h"
 #include "files/dialfile.h"
 #include "render/dialexport.h"
+#include "render/drawbudget.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QProcess>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <cmath>
 
@@ -21,6 +27,7 @@ using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(vernalith::DialDesign)
 Q_DECLARE_METATYPE(vernalith::ExportError::Kind)
+Q_DECLARE_METATYPE(vernalith::ExportPage)
 
 namespace {
 
@@ -92,6 +99,44 @@ QVector<double> inkMm(const QImage &image, double dpi)
     return {box.x() * 25.4 / dpi, box.y() * 25.4 / dpi, box.width() * 25.4 / dpi, box.height() * 25.4 / dpi};
 }
 
+// Whether an outside tool ends with exit status 0; shows its output when not.
+bool succeeds(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool ok = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
+                    process.exitCode() == 0;
+    if (!ok)
+        qWarning().noquote() << program << arguments << "failed:" << process.readAllStandardError();
+    return ok;
+}
+
+// An SVG file drawn by Qt's own SVG renderer on white at `dpi`.
+QImage renderSvg(const QString &path, double dpi)
+{
+    QSvgRenderer renderer(path);
+    const QSizeF mm = renderer.viewBoxF().size();
+    QImage image(qRound(mm.width() * dpi / 25.4), qRound(mm.height() * dpi / 25.4), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+// Whether there is ink within `reachMm` of the card point (x, y) in an image of the exported area
+// (the card 10 mm in) at `dpi`.
+bool inkNear(const QImage &image, double dpi, double x, double y, double reachMm)
+{
+    const double perMm = dpi / 25.4;
+    const int reach = qCeil(reachMm * perMm);
+    const int cx = qRound((x + 10) * perMm), cy = qRound((y + 10) * perMm);
+    for (int py = cy - reach; py <= cy + reach; ++py)
+        for (int px = cx - reach; px <= cx + reach; ++px)
+            if (image.valid(px, py) && qGray(image.pixel(px, py)) < 160)
+                return true;
+    return false;
+}
+
 // Exports into a temporary folder: the file's path, or none (with a warning) when the export fails.
 QString exportTo(const DialDesign &design, const QString &name, const ExportOptions &options = {})
 {
@@ -116,6 +161,39 @@ for e in doc.modelspace():
     print(t, d.layer, *["%.4f" % x for x in v], *([d.text] if t == "TEXT" else []))
 )py";
 
+// Each TEXT as a CAD program shows it: ezdxf's plain text with \\U+XXXX decoded, as JSON strings.
+const char kDxfTexts[] = R"py(
+import ezdxf, json, sys
+doc = ezdxf.readfile(sys.argv[1])
+print(json.dumps([ezdxf.decode_dxf_unicode(e.plain_text()) for e in doc.modelspace() if e.dxftype() == "TEXT"]))
+)py";
+
+// Each ARC flattened by ezdxf, as [centre x, centre y, radius, [x, y, ...]] in DXF coordinates.
+const char kDxfArcs[] = R"py(
+import ezdxf, json, sys
+doc = ezdxf.readfile(sys.argv[1])
+print(json.dumps([[e.dxf.center.x, e.dxf.center.y, e.dxf.radius,
+                   [c for v in e.construction_tool().flattening(0.001) for c in (v.x, v.y)]]
+                  for e in doc.modelspace() if e.dxftype() == "ARC"]))
+)py";
+
+// A card with the pivot at (26, 22), an arc of radius 15 and the two needle tips at these angles.
+DialDesign arcCard(double zeroDegrees, double maxDegrees)
+{
+    DialDesign d = DialDesign::startup();
+    const auto tip = [](double degrees, Dimension x, Dimension y, DialDesign &design) {
+        const double rad = degrees * M_PI / 180;
+        design.dimension(x) = QString::number(26 + 10 * std::cos(rad), 'g', 17);
+        design.dimension(y) = QString::number(22 - 10 * std::sin(rad), 'g', 17);
+    };
+    d.dimension(Dimension::NeedlePivotX) = u"26"_s;
+    d.dimension(Dimension::NeedlePivotY) = u"22"_s;
+    tip(zeroDegrees, Dimension::ZeroPosX, Dimension::ZeroPosY, d);
+    tip(maxDegrees, Dimension::MaxPosX, Dimension::MaxPosY, d);
+    d.table(TableKind::ScaleArcs) = {{u"15"_s}};
+    return d;
+}
+
 } // namespace
 
 class TestExports : public QObject
@@ -130,6 +208,15 @@ private slots:
     void dialFileIsWhatSaveWrites();
     void failuresLeaveNoFile_data();
     void failuresLeaveNoFile();
+    void hostileTextsShowLiterally_data();
+    void hostileTextsShowLiterally();
+    void svgTitleIsEscaped();
+    void arcsRunCounterClockwise_data();
+    void arcsRunCounterClockwise();
+    void cardFitsPage_data();
+    void cardFitsPage();
+    void onlyRegularFilesAreReplaced_data();
+    void onlyRegularFilesAreReplaced();
 };
 
 void TestExports::pdfIsTrueSizeWithTextAsText()
@@ -160,19 +247,23 @@ void TestExports::pdfIsTrueSizeWithTextAsText()
 
 void TestExports::svgIsInMillimetres()
 {
-    QFile file(exportTo(exportDesign(), u"card.svg"_s));
+    const QString path = exportTo(exportDesign(), u"card.svg"_s);
+    QVERIFY(succeeds(u"xmllint"_s, {u"--noout"_s, path}));
+    QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray svg = file.readAll();
     const QVector<double> size =
-        numbers(svg, uR"re(<svg width="([\d.]+)mm" height="([\d.]+)mm"\s+viewBox="0 0 (\S+) (\S+)")re"_s);
+        numbers(svg, uR"re(<svg width="([\d.]+)mm" height="([\d.]+)mm" viewBox="0 0 (\S+) (\S+)")re"_s);
     QVERIFY(near(size, {72, 65, 72, 65}, 0));
-    const QString group = uR"re(transform="matrix\(([-\d.]+),0,0,([-\d.]+),([-\d.]+),([-\d.]+)\)"[^>]*>\s*)re"_s;
-    const QVector<double> r = numbers(svg, group + uR"re(<rect x="(\S+)" y="(\S+)" width="(\S+)" height="(\S+)")re"_s);
-    const QVector<double> outline = {r[4] * r[0] + r[2], r[5] * r[1] + r[3], r[6] * r[0], r[7] * r[1]};
-    QVERIFY(near(outline, {10, 10, 52, 45}));
-    // The 72 pt label: an em of 25.4 mm, its corner 10 mm in from (4, 2).
-    const QVector<double> t = numbers(svg, group + uR"re(<text[^>]* font-size="([\d.]+)"[^>]*>Big</text>)re"_s);
-    QVERIFY(near({t[4] * t[0], t[2], t[3]}, {25.4, 14, 12}, 0.01));
+    // One user unit is a millimetre; the card is moved 10 mm in.
+    QVERIFY(near(numbers(svg, uR"re(<g transform="translate\((\S+) (\S+)\)")re"_s), {10, 10}, 0));
+    QVERIFY(near(numbers(svg, uR"re(<rect x="(\S+)" y="(\S+)" width="(\S+)" height="(\S+)")re"_s), {0, 0, 52, 45}, 0));
+    // The 72 pt label: an em of 25.4 mm, its baseline an ascent below its corner at (4, 2).
+    const QVector<double> t = numbers(svg, uR"re(<text x="(\S+)" y="(\S+)" font-size="(\S+)"[^>]*>Big</text>)re"_s);
+    QVERIFY(near(t, {4, 2 + perMille().ascent() * 0.0254, 25.4}, 0.01));
+
+    // Drawn by an SVG renderer, all ink is the outline's or within it, as in the PNG.
+    QVERIFY(near(inkMm(renderSvg(path, 600), 600), {9.925, 9.925, 52.15, 45.15}, 0.075));
 }
 
 void TestExports::pngRecordsResolutionOnWhite()
@@ -248,6 +339,32 @@ void TestExports::failuresLeaveNoFile_data()
     QTest::newRow("card too large for a page") << u"card.svg"_s << huge << 600 << false << bad << u"page"_s;
     QTest::newRow("no such folder") << u"no such folder/card.pdf"_s << card << 600 << false
                                     << ExportError::Kind::Writing << u"no such folder/card.pdf"_s;
+
+    // Over the drawing budget: refused before any output, in every format.
+    DialDesign overBudget = card;
+    overBudget.table(TableKind::ScaleTickmarks) = TableRows(123, {u"32766"_s, u"22"_s, u"18"_s});
+    DialDesign longLabel = card;
+    longLabel.table(TableKind::FaceLabels)[0][2] = QString(kMaxTextLength + 1, u'x');
+    for (const char *name : {"card.pdf", "card.svg", "card.png", "card.dxf"}) {
+        for (bool existing : {false, true})
+            QTest::addRow("over the budget to %s%s", name, existing ? " over a file" : "")
+                << QString::fromLatin1(name) << overBudget << 600 << existing << ExportError::Kind::Drawing
+                << u"more than the 4,000,000 that can be drawn"_s;
+        QTest::addRow("a label too long to %s", name) << QString::fromLatin1(name) << longLabel << 600 << true
+                                                      << ExportError::Kind::Drawing << u"(at most 10000)"_s;
+    }
+    // A card that does not fit the page is refused, not cut off.
+    DialDesign wide = card;
+    wide.dimension(Dimension::CardWidth) = u"400"_s;
+    DialDesign endless = card;
+    endless.dimension(Dimension::CardWidth) = u"1e400"_s;
+    QTest::newRow("card width 1e400 on A4") << u"card.pdf"_s << endless << 600 << true << ExportError::Kind::Drawing
+                                            << u"Card Width: \"1e400\" is too large a number"_s;
+    QTest::newRow("400 mm card on A4") << u"card.pdf"_s << wide << 600 << true << ExportError::Kind::PageTooSmall
+                                       << u"The card (400 x 45 mm) does not fit on the A4 page (210 x 297 mm)"_s;
+    // A folder is not replaced; a link to a regular file is tried in onlyRegularFilesAreReplaced.
+    QTest::newRow("a folder of that name") << u"folder.svg"_s << card << 600 << false << ExportError::Kind::Writing
+                                           << u"it is a folder; only regular files are replaced"_s;
 }
 
 void TestExports::failuresLeaveNoFile()
@@ -259,6 +376,8 @@ void TestExports::failuresLeaveNoFile()
     QFETCH(ExportError::Kind, kind);
     QFETCH(QString, inMessage);
     QTemporaryDir dir;
+    if (name.startsWith(u"folder"))
+        QVERIFY(QDir(dir.path()).mkdir(name));
     QFile file(dir.filePath(name));
     QVERIFY(!existing || (file.open(QIODevice::WriteOnly) && file.write("earlier") == 7 && file.flush()));
     file.close();
@@ -270,6 +389,219 @@ void TestExports::failuresLeaveNoFile()
     // Nothing half-written, no temporary file beside it, and an earlier file as it was.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), existing ? QStringList{name} : QStringList());
     QVERIFY(!existing || (file.open(QIODevice::ReadOnly) && file.readAll() == "earlier"));
+}
+
+void TestExports::hostileTextsShowLiterally_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("shown"); // what every output shows: the label less its control characters
+
+    const auto same = [](const char *name, const QString &text) { QTest::newRow(name) << text << text; };
+    same("XML markup", u"a & b < c > \"d\" 'e' ]]> <!-- x -->"_s);
+    same("entity look-alikes", u"&amp; &#60; &lt"_s);
+    same("degree code", u"100%%d"_s);
+    same("plus-minus, diameter, percent codes", u"%%p %%c %%% %%u %%o %%k %%176"_s);
+    same("a lone percent", u"50% 5%"_s);
+    same("caret codes", u"^J ^I ^M ^^ ^"_s);
+    same("unicode escape typed in", u"\\U+0041 \\M+1A2B \\P"_s);
+    same("backslashes", u"C:\\dir\\ \\\\"_s);
+    same("outside the DXF code page", u"\u03a9 \u221e k\u03a9 \u00b5A \u20ac"_s);
+    same("XML-hostile but drawable", u"\ufeff x \u2028 y"_s);
+    QTest::newRow("control characters") << u"a\u0001b\u0007c\u001bd\u007fe\u0085f"_s << u"abcdef"_s;
+    QTest::newRow("tab and line breaks") << u"one\ttwo\r\nthree"_s << u"onetwothree"_s;
+}
+
+// Every exporter succeeds; the SVG is well-formed XML whose text is the label, and a CAD reader
+// shows the DXF text as the label, not as codes.
+void TestExports::hostileTextsShowLiterally()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, shown);
+    DialDesign design = DialDesign::startup();
+    design.table(TableKind::FaceLabels) = {{u"5"_s, u"5"_s, label, u"8"_s}};
+
+    for (const QString &name : {u"hostile.pdf"_s, u"hostile.png"_s})
+        QVERIFY(!exportTo(design, name).isEmpty());
+
+    const QString svg = exportTo(design, u"hostile.svg"_s);
+    QVERIFY(succeeds(u"xmllint"_s, {u"--noout"_s, svg}));
+    QFile file(svg);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QStringList texts;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+            texts.append(xml.readElementText());
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(texts, QStringList{shown});
+
+    const QString dxf = exportTo(design, u"hostile.dxf"_s);
+    const QByteArray read = run(u"/usr/bin/python3"_s, {u"-c"_s, QString::fromLatin1(kDxfTexts), dxf});
+    const QJsonArray dxfTexts = QJsonDocument::fromJson(read).array();
+    QCOMPARE(dxfTexts.size(), 1);
+    QCOMPARE(dxfTexts[0].toString(), shown);
+}
+
+void TestExports::svgTitleIsEscaped()
+{
+    const QString name = u"R&D <\"1\"> 'a'.svg"_s;
+    const QString path = exportTo(exportDesign(), name);
+    QVERIFY(succeeds(u"xmllint"_s, {u"--noout"_s, path}));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString title;
+    while (!xml.atEnd() && title.isEmpty()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"title")
+            title = xml.readElementText();
+    }
+    QCOMPARE(title, u"R&D <\"1\"> 'a'"_s);
+}
+
+void TestExports::arcsRunCounterClockwise_data()
+{
+    QTest::addColumn<double>("zeroDegrees");
+    QTest::addColumn<double>("maxDegrees");
+    QTest::addColumn<QVector<double>>("inked");  // angles on the arc, degrees as the card is seen
+    QTest::addColumn<QVector<double>>("blank");  // angles off it
+
+    // From the smaller angle to the larger counter-clockwise: over 180 degrees through the left side.
+    QTest::newRow("tips at 300 and 60 degrees") << 300.0 << 60.0 << QVector<double>{90, 180, 270}
+                                                << QVector<double>{0, 20, 340};
+    QTest::newRow("tips at 60 and 300 degrees") << 60.0 << 300.0 << QVector<double>{90, 180, 270}
+                                                << QVector<double>{0, 20, 340};
+    QTest::newRow("tips at 210 and 330 degrees") << 210.0 << 330.0 << QVector<double>{240, 270, 300}
+                                                 << QVector<double>{90, 0, 180};
+    QTest::newRow("tips at 10 and 350 degrees") << 10.0 << 350.0 << QVector<double>{20, 90, 180, 270, 340}
+                                                << QVector<double>{0};
+    // 1e-11 radians short of a whole circle: drawn all round, not collapsed to nothing.
+    QTest::newRow("just short of a full circle") << 0.0 << -1e-9 << QVector<double>{1, 90, 180, 270, 359}
+                                                 << QVector<double>{};
+}
+
+// Through real drawing code: the SVG as a renderer draws it, the PNG's pixels, and the DXF arc as
+// a CAD library flattens it.
+void TestExports::arcsRunCounterClockwise()
+{
+    QFETCH(double, zeroDegrees);
+    QFETCH(double, maxDegrees);
+    QFETCH(QVector<double>, inked);
+    QFETCH(QVector<double>, blank);
+    const DialDesign design = arcCard(zeroDegrees, maxDegrees);
+    const auto pointAt = [](double degrees) {
+        const double rad = degrees * M_PI / 180;
+        return QPointF(26 + 15 * std::cos(rad), 22 - 15 * std::sin(rad));
+    };
+
+    ExportOptions options;
+    options.dotsPerInch = 254; // 10 pixels a millimetre
+    QImage png;
+    QVERIFY(png.load(exportTo(design, u"arc.png"_s, options), "PNG"));
+    const QImage svg = renderSvg(exportTo(design, u"arc.svg"_s), 254);
+    for (const auto &[image, format] : {std::pair{png, u"PNG"_s}, std::pair{svg, u"SVG"_s}}) {
+        for (double a : inked)
+            QVERIFY2(inkNear(image, 254, pointAt(a).x(), pointAt(a).y(), 0.2), qPrintable(u"%1 at %2 degrees"_s.arg(format).arg(a)));
+        for (double a : blank)
+            QVERIFY2(!inkNear(image, 254, pointAt(a).x(), pointAt(a).y(), 0.5), qPrintable(u"%1 at %2 degrees"_s.arg(format).arg(a)));
+    }
+
+    const QByteArray read = run(u"/usr/bin/python3"_s, {u"-c"_s, QString::fromLatin1(kDxfArcs), exportTo(design, u"arc.dxf"_s)});
+    const QJsonArray arcs = QJsonDocument::fromJson(read).array();
+    QCOMPARE(arcs.size(), 1);
+    const QJsonArray vertices = arcs[0].toArray()[3].toArray();
+    QVERIFY(vertices.size() > 20);
+    const auto nearest = [&](double degrees) {
+        const QPointF p = pointAt(degrees);
+        double best = 1e9;
+        for (qsizetype k = 0; k + 1 < vertices.size(); k += 2)
+            best = std::min(best, std::hypot(vertices[k].toDouble() - p.x(), vertices[k + 1].toDouble() - (45 - p.y())));
+        return best;
+    };
+    for (double a : inked)
+        QVERIFY2(nearest(a) < 0.3, qPrintable(u"DXF at %1 degrees: %2 mm away"_s.arg(a).arg(nearest(a))));
+    for (double a : blank)
+        QVERIFY2(nearest(a) > 1.0, qPrintable(u"DXF at %1 degrees: %2 mm away"_s.arg(a).arg(nearest(a))));
+}
+
+void TestExports::cardFitsPage_data()
+{
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<ExportPage>("page");
+    QTest::addColumn<bool>("fits");
+
+    // The card stands 10 mm in from the corner: A4 takes 200 x 287 mm, Letter 205.9 x 269.4 mm.
+    QTest::newRow("A4 to the edge") << u"200"_s << u"287"_s << ExportPage::A4 << true;
+    QTest::newRow("A4 too wide") << u"200.01"_s << u"45"_s << ExportPage::A4 << false;
+    QTest::newRow("A4 too high") << u"52"_s << u"287.01"_s << ExportPage::A4 << false;
+    QTest::newRow("Letter to the edge") << u"205.9"_s << u"269.4"_s << ExportPage::Letter << true;
+    QTest::newRow("Letter too high for A4's height") << u"52"_s << u"280"_s << ExportPage::Letter << false;
+    QTest::newRow("Letter too wide") << u"206"_s << u"45"_s << ExportPage::Letter << false;
+    QTest::newRow("card page") << u"400"_s << u"900"_s << ExportPage::Card << true;
+    QTest::newRow("no size") << u""_s << u"-5"_s << ExportPage::A4 << true;
+}
+
+void TestExports::cardFitsPage()
+{
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(ExportPage, page);
+    QFETCH(bool, fits);
+    DialDesign design = exportDesign();
+    design.dimension(Dimension::CardWidth) = width;
+    design.dimension(Dimension::CardHeight) = height;
+    QCOMPARE(vernalith::cardFitsPage(design, page), fits);
+    // The PDF export agrees.
+    ExportOptions options;
+    options.page = page;
+    QTemporaryDir dir;
+    const ExportError error = exportDial(design, dir.filePath(u"fit.pdf"_s), options);
+    QCOMPARE(error.kind, fits ? ExportError::Kind::None : ExportError::Kind::PageTooSmall);
+}
+
+void TestExports::onlyRegularFilesAreReplaced_data()
+{
+    QTest::addColumn<QString>("linkTarget"); // what "out.svg" is a link to
+    QTest::addColumn<QString>("inMessage");  // empty: replaced
+
+    QTest::newRow("link to /dev/full") << u"/dev/full"_s << u"it is a device"_s;
+    QTest::newRow("link to /dev/null") << u"/dev/null"_s << u"it is a device"_s;
+    QTest::newRow("link to a folder") << u"sub"_s << u"it is a folder"_s;
+    QTest::newRow("link to a regular file") << u"target.svg"_s << QString();
+    QTest::newRow("link to nothing yet") << u"new.svg"_s << QString();
+}
+
+void TestExports::onlyRegularFilesAreReplaced()
+{
+    QFETCH(QString, linkTarget);
+    QFETCH(QString, inMessage);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
+    QFile target(dir.filePath(u"target.svg"_s));
+    QVERIFY(target.open(QIODevice::WriteOnly) && target.write("earlier") == 7);
+    target.close();
+    const QString link = dir.filePath(u"out.svg"_s);
+    QVERIFY(QFile::link(linkTarget, link));
+
+    for (const QString &name : {u"out.svg"_s, u"out.svg"_s}) { // twice: a second export replaces the first
+        const ExportError error = exportDial(exportDesign(), dir.filePath(name));
+        QVERIFY2(inMessage.isEmpty() ? error.ok() : error.message.contains(inMessage), qPrintable(error.message));
+        QVERIFY(QFileInfo(link).isSymLink());
+    }
+    QCOMPARE(QFileInfo(u"/dev/full"_s).isFile(), false);
+    QCOMPARE(QFileInfo(u"/dev/null"_s).isFile(), false);
+    if (linkTarget == u"target.svg") {
+        QVERIFY(target.open(QIODevice::ReadOnly));
+        QVERIFY(target.readAll().contains("<svg "));
+    }
+    // Nothing beside them: the link, the target file and what the link made.
+    QStringList expected{u"out.svg"_s, u"target.svg"_s};
+    if (linkTarget == u"new.svg")
+        expected.append(u"new.svg"_s);
+    expected.sort();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)
+                 .filter(u".svg"_s), expected);
 }
 
 QTEST_MAIN(TestExports)

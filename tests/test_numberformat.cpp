@@ -83,6 +83,43 @@ void TestNumberFormat::formatsByPattern_data()
     QTest::newRow("smallest plain") << 0.00001 << QString() << u"0.00001"_s;
     QTest::newRow("small in exponent form") << 1.5e-7 << QString() << u"1.5E-07"_s;
 
+    // A pattern without digit places is text only, its point included.
+    QTest::newRow("text and a point") << 5.0 << u"V."_s << u"V."_s;
+    QTest::newRow("text, comma and point") << -5.0 << u"a,b.c"_s << u"a,b.c"_s;
+
+    // An exponent part: E or e, a sign, digit places. The mantissa has as many integer digits as
+    // its pattern has integer places.
+    QTest::newRow("E+00") << 1234.56 << u"0.00E+00"_s << u"1.23E+03"_s;
+    QTest::newRow("E+00 small") << 0.000123 << u"0.00E+00"_s << u"1.23E-04"_s;
+    QTest::newRow("E-00 hides the plus") << 1234.56 << u"0.00E-00"_s << u"1.23E03"_s;
+    QTest::newRow("E-00 keeps the minus") << 0.0123 << u"0.0E-00"_s << u"1.2E-02"_s;
+    QTest::newRow("lower-case e") << 5e6 << u"0e+0"_s << u"5e+6"_s;
+    QTest::newRow("e-00 negative value") << -5e6 << u"0.0e-00"_s << u"-5.0e06"_s;
+    QTest::newRow("zero") << 0.0 << u"0.00E+00"_s << u"0.00E+00"_s;
+    QTest::newRow("mantissa carry moves the exponent") << 9.996e4 << u"0.00E+00"_s << u"1.00E+05"_s;
+    QTest::newRow("half away from zero") << 2.5e10 << u"0E+0"_s << u"3E+10"_s;
+    QTest::newRow("two integer places") << 1234.5 << u"00.0E+00"_s << u"12.3E+02"_s;
+    QTest::newRow("three-digit exponent") << 1.5e-300 << u"0.0E+00"_s << u"1.5E-300"_s;
+    QTest::newRow("text around") << 47000.0 << u"~0.0E+0 Hz"_s << u"~4.7E+4 Hz"_s;
+    QTest::newRow("optional decimals") << 2e3 << u"0.##E+00"_s << u"2E+03"_s;
+    QTest::newRow("E without a sign is text") << 5.0 << u"0 EUR"_s << u"5 EUR"_s;
+    QTest::newRow("E+ without a place is text") << 5.0 << u"0E+x"_s << u"5E+x"_s;
+
+    // Sections: positive;negative;zero. The negative section prints the magnitude.
+    QTest::newRow("dB scale positive") << 3.0 << u"+0;-0;0"_s << u"+3"_s;
+    QTest::newRow("dB scale negative") << -3.0 << u"+0;-0;0"_s << u"-3"_s;
+    QTest::newRow("dB scale zero") << 0.0 << u"+0;-0;0"_s << u"0"_s;
+    QTest::newRow("noise below zero is zero") << -1e-17 << u"+0;-0;0"_s << u"0"_s;
+    QTest::newRow("rounds to zero in the positive places") << 0.004 << u"+0.00;-0.00;zero"_s << u"zero"_s;
+    QTest::newRow("parentheses for negatives") << -5.0 << u"0;(0)"_s << u"(5)"_s;
+    QTest::newRow("two sections: zero by the first") << 0.0 << u"0.0;(0.0)"_s << u"0.0"_s;
+    QTest::newRow("two sections: positive") << 5.0 << u"0;(0)"_s << u"5"_s;
+    QTest::newRow("empty negative section hides") << -5.0 << u"0;"_s << QString();
+    QTest::newRow("empty zero section hides") << 0.0 << u"0;-0;"_s << QString();
+    QTest::newRow("text-only zero section") << 0.0 << u"0;-0;off"_s << u"off"_s;
+    QTest::newRow("sections with exponents") << -2e-5 << u"0.0E+0;(0.0E+0)"_s << u"(2.0E-5)"_s;
+    QTest::newRow("fourth section ignored") << 5.0 << u"0;-0;0;text"_s << u"5"_s;
+
     // Values that are not numbers, whatever the pattern.
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << u"0.00"_s << u"inf"_s;
     QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << u"#,##0"_s << u"nan"_s;

@@ -594,7 +594,12 @@ void FrmMain::mnuExport_Click()
 
 bool FrmMain::exportFile(const QString &path)
 {
-    const ExportError error = exportDial(m_model->design(), path);
+    // The window offers no page choice: a card too large for A4 gets a page of its own size
+    // rather than a refusal.
+    ExportOptions options;
+    if (!cardFitsPage(m_model->design(), ExportPage::A4))
+        options.page = ExportPage::Card;
+    const ExportError error = exportDial(m_model->design(), path, options);
     if (error.ok())
         return true;
     messages().critical(QStringLiteral("An error occurred while exporting"), error.message);

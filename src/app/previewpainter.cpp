@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <exception>
+#include <new>
 
 namespace vernalith {
 
@@ -54,6 +55,8 @@ QString paintPreview(QPainter &painter, const DialDesign &design, double logical
         } else {
             drawDial(design, surface);
         }
+    } catch (const std::bad_alloc &) {
+        error = QStringLiteral("Not enough memory to draw the card");
     } catch (const std::exception &e) {
         error = QString::fromUtf8(e.what());
     }

@@ -7,10 +7,14 @@
 #include "files/dialfile.h"
 #include "render/dialexport.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <new>
 
 using namespace vernalith;
 
@@ -35,7 +39,8 @@ const char kUsage[] =
     "\n"
     "Options:\n"
     "  --page a4|letter|card  the PDF page: A4 (the default), US Letter, or the card's size\n"
-    "                         plus 10 mm all round\n"
+    "                         plus 10 mm all round; a card too large for A4 or Letter is\n"
+    "                         refused rather than cut off\n"
     "  --dpi N                the PNG resolution in dots per inch, 1 to 9600 (default 600)\n"
     "  --scale-x PCT          PDF, SVG and PNG: the card PCT per cent as wide (95 to 105,\n"
     "                         default 100), about its top-left corner\n"
@@ -46,8 +51,9 @@ const char kUsage[] =
     "\n"
     "The input is read as the designer's Open reads it. On success the exit status is 0. When\n"
     "anything fails, one line saying what went wrong goes to standard error, the exit status is\n"
-    "1 and no output file is left behind (an existing one is kept as it was). A wrong command\n"
-    "line gives exit status 2.\n";
+    "1 and no output file is left behind (an existing one is kept as it was). Only a regular\n"
+    "file (or a link to one) is replaced, never a folder, device, FIFO or socket. File names\n"
+    "must be valid UTF-8. A wrong command line gives exit status 2.\n";
 
 void printError(const QString &message)
 {
@@ -148,18 +154,52 @@ QString parseArguments(const QStringList &arguments, CommandLine &line)
     return QString();
 }
 
+// The arguments as the system gave them, and whether each survives the way to a file name and
+// back: Qt decodes names as UTF-8, and bytes that are not would name another file.
+QStringList rawArguments(int argc, char *argv[], QString *unusable)
+{
+    QStringList arguments;
+    for (int k = 0; k < argc; ++k) {
+        const QByteArray raw(argv[k]);
+        const QString decoded = QFile::decodeName(raw);
+        if (QFile::encodeName(decoded) != raw && unusable->isEmpty())
+            *unusable = decoded;
+        arguments.append(decoded);
+    }
+    return arguments;
+}
+
+// Qt's painters finish their work in destructors, which may not throw: out of memory there ends
+// the program through std::terminate. It still ends with the one line and exit status 1; the
+// output's temporary file is an unnamed one that the system drops.
+[[noreturn]] void endOnUncaughtException()
+{
+    if (const std::exception_ptr pending = std::current_exception()) {
+        try {
+            std::rethrow_exception(pending);
+        } catch (const std::bad_alloc &) {
+            std::fputs("vernalith-export: not enough memory\n", stderr);
+            std::_Exit(kExitFailed);
+        } catch (...) {
+        }
+    }
+    std::abort();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // Drawing needs fonts but never a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::set_terminate(endOnUncaughtException);
+    // Drawing needs fonts but never a screen, whatever the environment asks for: a window
+    // system that is not there would abort the program.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietMessages);
     QGuiApplication app(argc, argv);
 
     CommandLine line;
-    const QString usageProblem = parseArguments(QGuiApplication::arguments(), line);
+    QString unusableName;
+    const QString usageProblem = parseArguments(rawArguments(argc, argv, &unusableName), line);
     if (line.help) {
         std::fputs(kUsage, stdout);
         return kExitOk;
@@ -170,21 +210,34 @@ int main(int argc, char *argv[])
     }
     if (!usageProblem.isEmpty())
         return usageError(usageProblem);
-
-    const QString &input = line.files[0];
-    const QString &output = line.files[1];
-    const DialReadResult read = loadDialFile(input, DialDesign::startup().dimensions);
-    if (!read.ok()) {
-        if (read.error.kind == DialFileError::Kind::UnknownFormat)
-            printError(QStringLiteral("Unknown file format!"));
-        else
-            printError(QStringLiteral("An error occurred while Opening the file (%1)").arg(read.error.detail));
+    if (!unusableName.isEmpty()) {
+        printError(QStringLiteral("cannot use the file name \"%1\": it is not valid UTF-8, and only UTF-8 names "
+                                  "are read and written").arg(unusableName));
         return kExitFailed;
     }
 
-    const ExportError error = exportDial(read.design, output, line.options);
-    if (!error.ok()) {
-        printError(error.message);
+    try {
+        const QString &input = line.files[0];
+        const QString &output = line.files[1];
+        const DialReadResult read = loadDialFile(input, DialDesign::startup().dimensions);
+        if (!read.ok()) {
+            if (read.error.kind == DialFileError::Kind::UnknownFormat)
+                printError(QStringLiteral("Unknown file format!"));
+            else
+                printError(QStringLiteral("An error occurred while Opening the file (%1)").arg(read.error.detail));
+            return kExitFailed;
+        }
+
+        const ExportError error = exportDial(read.design, output, line.options);
+        if (!error.ok()) {
+            if (error.kind == ExportError::Kind::PageTooSmall)
+                printError(error.message + QStringLiteral("; use --page card for a page of the card's size"));
+            else
+                printError(error.message);
+            return kExitFailed;
+        }
+    } catch (const std::bad_alloc &) {
+        printError(QStringLiteral("not enough memory"));
         return kExitFailed;
     }
     return kExitOk;

@@ -1,23 +1,28 @@
 #include "dialexport.h"
 
 #include "design/numericprefix.h"
+#include "atomicfilewrite.h"
+#include "cardscale.h"
 #include "dialrenderer.h"
+#include "drawbudget.h"
 #include "dxfsurface.h"
 #include "files/dialfile.h"
 #include "paintersurface.h"
+#include "svgsurface.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
-#include <QSvgGenerator>
 
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <new>
+#include <utility>
 
 namespace vernalith {
 
@@ -25,7 +30,6 @@ namespace {
 
 constexpr double kMarginMm = 10.0;     // the card's inset, kept on the far sides as well
 constexpr int kPdfDpi = 1200;
-constexpr int kSvgDpi = 2540;          // 100 units per mm: sizes to 0.01 mm in whole units
 constexpr double kMaxPageMm = 5000.0;  // PDF readers refuse pages beyond 200 inches
 constexpr qint64 kMaxImagePixels = 150'000'000;
 
@@ -92,78 +96,100 @@ ExportError drawOnPainter(const DialDesign &design, QPainter &painter, double do
     return drawInto(design, surface);
 }
 
-ExportError commit(QSaveFile &file, const QString &path)
+// The PDF pages the card is laid on, 10 mm in from the top-left corner.
+struct PageInfo {
+    QPageSize size;
+    const char *name;
+};
+
+PageInfo namedPage(ExportPage page)
 {
-    if (!file.commit())
-        return cannotWrite(path, file.errorString());
-    return {};
+    if (page == ExportPage::Letter)
+        return {QPageSize(QPageSize::Letter), "US Letter"};
+    return {QPageSize(QPageSize::A4), "A4"};
 }
 
-ExportError exportPdf(const DialDesign &design, const QString &path, const ExportOptions &options)
+// A card's width and height as the drawing reads them, times an enlarging correction.
+std::pair<double, double> cardSize(const DialDesign &design, CardScale scale)
 {
-    QPageSize pageSize(QPageSize::A4);
-    if (options.page == ExportPage::Letter) {
-        pageSize = QPageSize(QPageSize::Letter);
-    } else if (options.page == ExportPage::Card) {
+    return {numericPrefix(design.dimension(Dimension::CardWidth)) * std::max(scale.x, 1.0),
+            numericPrefix(design.dimension(Dimension::CardHeight)) * std::max(scale.y, 1.0)};
+}
+
+ExportError checkFitsPage(const DialDesign &design, ExportPage page, CardScale scale)
+{
+    if (cardFitsPage(design, page, scale))
+        return {};
+    const auto [width, height] = cardSize(design, scale);
+    const PageInfo info = namedPage(page);
+    const QSizeF pageMm = info.size.size(QPageSize::Millimeter);
+    return failure(ExportError::Kind::PageTooSmall,
+                   QStringLiteral("The card (%1 x %2 mm) does not fit on the %3 page (%4 x %5 mm) 10 mm in from its corner")
+                       .arg(width)
+                       .arg(height)
+                       .arg(QLatin1String(info.name))
+                       .arg(pageMm.width())
+                       .arg(pageMm.height()));
+}
+
+ExportError writePdf(const DialDesign &design, QIODevice &out, const ExportOptions &options, const QString &title)
+{
+    QPageSize pageSize = namedPage(options.page).size;
+    if (options.page == ExportPage::Card) {
         Area area;
         const ExportError error = cardArea(design, area, options.scale);
         if (!error.ok())
             return error;
         pageSize = QPageSize(QSizeF(area.widthMm, area.heightMm), QPageSize::Millimeter, QStringLiteral("Card"),
                              QPageSize::ExactMatch);
+    } else {
+        const ExportError error = checkFitsPage(design, options.page, options.scale);
+        if (!error.ok())
+            return error;
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotWrite(path, file.errorString());
-    QPdfWriter writer(&file);
+    QPdfWriter writer(&out);
     writer.setResolution(kPdfDpi);
     // Qt's default margins would move the card by 3.5 mm.
     writer.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     writer.setCreator(QStringLiteral("Vernalith"));
-    writer.setTitle(QFileInfo(path).completeBaseName());
+    writer.setTitle(title);
 
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return cannotWrite(path, QStringLiteral("the PDF cannot be started"));
-    const ExportError error = drawOnPainter(design, painter, kPdfDpi, options.scale);
-    painter.end();
-    if (!error.ok())
-        return error;
-    return commit(file, path);
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&writer))
+        return failure(ExportError::Kind::Writing, QStringLiteral("the PDF cannot be started"));
+    const ExportError error = drawOnPainter(design, *painter, kPdfDpi, options.scale);
+    try {
+        painter->end(); // writes the page: the whole drawing's content at once
+    } catch (const std::bad_alloc &) {
+        // A painter that could not finish tries again when destroyed, where running out of
+        // memory once more would end the program: it is abandoned instead.
+        static_cast<void>(painter.release());
+        return failure(ExportError::Kind::Drawing, QStringLiteral("Not enough memory to write the card"));
+    }
+    return error;
 }
 
-ExportError exportSvg(const DialDesign &design, const QString &path, const ExportOptions &options)
+ExportError writeSvg(const DialDesign &design, QIODevice &out, const ExportOptions &options, const QString &title)
 {
     Area area;
     const ExportError areaError = cardArea(design, area, options.scale);
     if (!areaError.ok())
         return areaError;
+    // Refused before the head is written: nothing of a drawing that cannot be made.
+    const QString overBudget = drawBudgetProblem(design);
+    if (!overBudget.isEmpty())
+        return failure(ExportError::Kind::Drawing, overBudget);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotWrite(path, file.errorString());
-    QSvgGenerator generator;
-    generator.setOutputDevice(&file);
-    generator.setTitle(QFileInfo(path).completeBaseName());
-    generator.setDescription(QStringLiteral("Meter face card drawn by Vernalith, true size in millimetres"));
-    // The size at this resolution makes the file say width="..mm"; the viewBox makes one user
-    // unit a millimetre, so the painter draws in millimetres.
-    generator.setResolution(kSvgDpi);
-    generator.setSize(QSize(qRound(area.widthMm * kSvgDpi / 25.4), qRound(area.heightMm * kSvgDpi / 25.4)));
-    generator.setViewBox(QRectF(0, 0, area.widthMm, area.heightMm));
-
-    QPainter painter;
-    if (!painter.begin(&generator))
-        return cannotWrite(path, QStringLiteral("the SVG cannot be started"));
-    const ExportError error = drawOnPainter(design, painter, 25.4, options.scale);
-    painter.end();
-    if (!error.ok())
-        return error;
-    return commit(file, path);
+    SvgSurface surface(out, QFont(exportFontFamily()));
+    surface.begin(area.widthMm, area.heightMm, title,
+                  QStringLiteral("Meter face card drawn by Vernalith, true size in millimetres"), options.scale);
+    const ExportError error = drawInto(design, surface);
+    surface.end();
+    return error;
 }
 
-ExportError exportPng(const DialDesign &design, const QString &path, const ExportOptions &options)
+ExportError writePng(const DialDesign &design, QIODevice &out, const ExportOptions &options)
 {
     Area area;
     const ExportError areaError = cardArea(design, area, options.scale);
@@ -192,40 +218,67 @@ ExportError exportPng(const DialDesign &design, const QString &path, const Expor
     if (!error.ok())
         return error;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotWrite(path, file.errorString());
-    if (!image.save(&file, "PNG"))
-        return cannotWrite(path, file.error() != QFileDevice::NoError ? file.errorString()
-                                                                      : QStringLiteral("the PNG cannot be encoded"));
-    return commit(file, path);
+    // Encoded in memory first: libpng would print its own line on a write error, and the
+    // encoded image is small beside the pixels.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    if (!image.save(&encoded, "PNG"))
+        return failure(ExportError::Kind::Writing, QStringLiteral("the PNG cannot be encoded"));
+    out.write(encoded.data());
+    return {};
 }
 
-ExportError exportDxf(const DialDesign &design, const QString &path)
+ExportError writeDxf(const DialDesign &design, QIODevice &out)
 {
-    DxfSurface surface(numericPrefix(design.dimension(Dimension::CardHeight)), QFont(exportFontFamily()));
-    const ExportError error = drawInto(design, surface);
+    // Drawn twice: once to learn what the head must say, once to write the entities as they come.
+    const double cardHeight = numericPrefix(design.dimension(Dimension::CardHeight));
+    DxfSurface measured(cardHeight, QFont(exportFontFamily()));
+    const ExportError error = drawInto(design, measured);
     if (!error.ok())
         return error;
-    const QByteArray bytes = surface.dxfBytes();
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotWrite(path, file.errorString());
-    if (file.write(bytes) != bytes.size())
-        return cannotWrite(path, file.errorString());
-    return commit(file, path);
-}
-
-ExportError exportDialFile(const DialDesign &design, const QString &path)
-{
-    const DialFileError error = saveDialFile(path, design);
-    if (error.ok())
-        return {};
-    return failure(ExportError::Kind::Writing, error.detail);
+    DxfSurface surface(cardHeight, QFont(exportFontFamily()));
+    surface.startFile(out, measured);
+    const ExportError again = drawInto(design, surface);
+    surface.finishFile();
+    return again;
 }
 
 } // namespace
+
+bool cardFitsPage(const DialDesign &design, ExportPage page, CardScale scale)
+{
+    if (page == ExportPage::Card)
+        return true;
+    const auto [width, height] = cardSize(design, scale);
+    if (!std::isfinite(width) || !std::isfinite(height))
+        return true; // not a size at all: the drawing refuses it with its own message
+    const QSizeF pageMm = namedPage(page).size.size(QPageSize::Millimeter);
+    // A card size that is not a positive number draws within the inset corner.
+    return !(kMarginMm + width > pageMm.width() + 1e-9) && !(kMarginMm + height > pageMm.height() + 1e-9);
+}
+
+ExportError writeDialExport(const DialDesign &design, ExportFormat format, QIODevice &out,
+                            const ExportOptions &options, const QString &title)
+{
+    try {
+        switch (format) {
+        case ExportFormat::Pdf:
+            return writePdf(design, out, options, title);
+        case ExportFormat::Svg:
+            return writeSvg(design, out, options, title);
+        case ExportFormat::Png:
+            return writePng(design, out, options);
+        case ExportFormat::Dxf:
+            return writeDxf(design, out);
+        case ExportFormat::DialFile:
+        case ExportFormat::Unknown:
+            break;
+        }
+    } catch (const std::bad_alloc &) {
+        return failure(ExportError::Kind::Drawing, QStringLiteral("Not enough memory to write the card"));
+    }
+    return failure(ExportError::Kind::BadRequest, QStringLiteral("This format is not a drawing"));
+}
 
 ExportFormat exportFormatFor(const QString &path)
 {
@@ -254,23 +307,28 @@ ExportError exportDial(const DialDesign &design, const QString &outputPath, cons
     // A CAD drawing and a dial file hold true millimetres; a printer's correction has no place there.
     if (!options.scale.isIdentity() && (format == ExportFormat::Dxf || format == ExportFormat::DialFile))
         return failure(ExportError::Kind::BadRequest, QStringLiteral("A scale applies to PDF, SVG and PNG only"));
-    switch (format) {
-    case ExportFormat::Pdf:
-        return exportPdf(design, outputPath, options);
-    case ExportFormat::Svg:
-        return exportSvg(design, outputPath, options);
-    case ExportFormat::Png:
-        return exportPng(design, outputPath, options);
-    case ExportFormat::Dxf:
-        return exportDxf(design, outputPath);
-    case ExportFormat::DialFile:
-        return exportDialFile(design, outputPath);
-    case ExportFormat::Unknown:
-        break;
+    if (format == ExportFormat::Unknown)
+        return failure(ExportError::Kind::BadRequest,
+                       QStringLiteral("Unknown output format \"%1\" (use .pdf, .svg, .png, .dxf or .vlt)")
+                           .arg(QFileInfo(outputPath).suffix()));
+    const QString notReplaceable = replaceableFileProblem(outputPath);
+    if (!notReplaceable.isEmpty())
+        return cannotWrite(outputPath, notReplaceable);
+    if (format == ExportFormat::DialFile) {
+        const DialFileError error = saveDialFile(outputPath, design);
+        return error.ok() ? ExportError{} : failure(ExportError::Kind::Writing, error.detail);
     }
-    return failure(ExportError::Kind::BadRequest,
-                   QStringLiteral("Unknown output format \"%1\" (use .pdf, .svg, .png, .dxf or .vlt)")
-                       .arg(QFileInfo(outputPath).suffix()));
+
+    ExportError drawing;
+    const QString writeProblem = writeFileAtomically(outputPath, [&](QIODevice &out) {
+        drawing = writeDialExport(design, format, out, options, QFileInfo(outputPath).completeBaseName());
+        return drawing.ok() ? QString() : drawing.message;
+    });
+    if (!drawing.ok())
+        return drawing;
+    if (!writeProblem.isEmpty())
+        return cannotWrite(outputPath, writeProblem);
+    return {};
 }
 
 } // namespace vernalith

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 namespace vernalith {
 
 // The file formats a design can be exported to, picked by the output's extension.
@@ -30,6 +32,7 @@ struct ExportError {
     enum class Kind {
         None,
         BadRequest, // unknown extension, resolution out of range, a page or image that cannot be made
+        PageTooSmall, // the card does not fit on the chosen PDF page
         Drawing,    // the design cannot be drawn; message is the drawing's own
         Writing,    // the file cannot be written, or the design cannot be stored as a dial file
     };
@@ -39,15 +42,28 @@ struct ExportError {
     bool ok() const { return kind == Kind::None; }
 };
 
+// Whether the card, 10 mm in from the page's top-left corner and enlarged by `scale` where it
+// enlarges, lies wholly on `page`; a card page always fits (when it can be made at all). A card size that is not a finite number counts as
+// fitting: the drawing refuses it with its own message.
+bool cardFitsPage(const DialDesign &design, ExportPage page, CardScale scale = CardScale());
+
 // Writes `design` to `outputPath` at true size, in the format its extension names:
 // - PDF: vector, texts as text, one page (see ExportPage);
 // - SVG: width, height and viewBox in millimetres; the card 10 mm in, plus 10 mm on the far sides;
 // - PNG: the same area at options.dotsPerInch on white, with the resolution recorded in the file;
 // - DXF: see DxfSurface;
 // - .vlt: the dial file exactly as Save writes it.
-// Texts are drawn in DejaVu Sans. The output is written to a temporary file that replaces
-// `outputPath` only when complete: on any failure (a drawing error included) nothing is left at
-// `outputPath` but what was there before.
+// Texts are drawn in DejaVu Sans; control characters are not drawn. The output goes through
+// writeFileAtomically(): it replaces `outputPath` only when complete and safely on the disk, and
+// only a regular file (or a link to one) is replaced. On any failure (a drawing error, a design
+// over the drawing budget, a card larger than the PDF page, a full disk) nothing is left at
+// `outputPath` but what was there before, and the message says why.
 ExportError exportDial(const DialDesign &design, const QString &outputPath, const ExportOptions &options = {});
+
+// The drawing part of exportDial(): writes `design` as `format` (PDF, SVG, PNG or DXF) to `out`,
+// with `title` as the document's title where the format has one. SVG and DXF are written as they
+// are drawn; a failure can leave part of a file on `out`. Write errors are the device's to tell.
+ExportError writeDialExport(const DialDesign &design, ExportFormat format, QIODevice &out,
+                            const ExportOptions &options = {}, const QString &title = QString());
 
 } // namespace vernalith

@@ -60,6 +60,14 @@ double angleOfTip(double pivotX, double pivotY, double x, double y, const char *
     }
 }
 
+// Control characters (legal in a dial file's texts) have no picture: no output draws them.
+QString drawable(const QString &text)
+{
+    QString shown = text;
+    shown.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return shown;
+}
+
 // Round half to even, as the 16-bit conversion of the division counts does.
 double roundHalfToEven(double value)
 {
@@ -163,7 +171,7 @@ void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurfa
         for (int i = 0; i <= n; ++i) {
             const double step = checkedValue(checkedValue(range * i, "digit value") / n, "digit value");
             const double value = checkedValue(minimum + step, "digit value");
-            const QString text = formatNumber(value, pattern);
+            const QString text = drawable(formatNumber(value, pattern));
             const CardPoint centre = pointAt(sweep, divisionAngle(sweep, i, n), radius);
             if (text.isEmpty())
                 continue;
@@ -195,7 +203,7 @@ void drawLabels(const DialDesign &design, DrawingSurface &surface)
     walkTable(design, TableKind::FaceLabels, [&](const RowReader &row) {
         const double x = row.number(0);
         const double y = row.number(1);
-        const QString text = row.text(2);
+        const QString text = drawable(row.text(2));
         surface.setFontSize(row.fontPoints(3));
         if (!text.isEmpty())
             surface.text({x, y}, text);

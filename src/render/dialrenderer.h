@@ -31,8 +31,9 @@ public:
 //   one above 32766 throws. A digits row sets its font size even when it draws nothing.
 // - A font size of 0 or below stands for 10 points.
 // - Arcs of radius 0 or below, and arcs whose start and end angles are equal (both needle tips
-//   on one ray), are not passed to the surface. Texts that are empty (an empty label, a digit
-//   that its pattern prints as nothing) are not passed either; a label still sets its font size.
+//   on one ray), are not passed to the surface. Control characters are left out of every text;
+//   texts that are then empty (an empty label, a digit that its pattern prints as nothing) are
+//   not passed either; a label still sets its font size.
 // - Every number read must be finite, even in a row that then draws nothing: a text such as
 //   "1e400" throws, naming the field ("Card Width: ...") or the table, row and column
 //   ("Scale Arcs, row 2: Radius ..."). So does any arithmetic step whose result is not finite.

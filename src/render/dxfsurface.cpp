@@ -3,6 +3,8 @@
 #include "files/codepage1252.h"
 
 
+#include <QIODevice>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -58,15 +60,25 @@ enum Handle : unsigned {
     kFirstEntityHandle = 0x100,
 };
 
+constexpr qsizetype kChunkBytes = 64 * 1024;
+
+} // namespace
+
+// Group codes and values, handed to the device in chunks.
 class DxfWriter
 {
 public:
+    explicit DxfWriter(QIODevice &out) : m_device(out) {}
+    ~DxfWriter() { flush(); }
+
     void code(int groupCode, const QByteArray &value)
     {
         m_out += QByteArray::number(groupCode).rightJustified(3, ' ');
         m_out += "\r\n";
         m_out += value;
         m_out += "\r\n";
+        if (m_out.size() >= kChunkBytes)
+            flush();
     }
     void code(int groupCode, const char *value) { code(groupCode, QByteArray(value)); }
     void integer(int groupCode, long long value) { code(groupCode, QByteArray::number(value)); }
@@ -89,31 +101,19 @@ public:
         real(baseCode + 10, y);
         real(baseCode + 20, z);
     }
-    QByteArray take() { return std::move(m_out); }
+    void flush()
+    {
+        if (!m_out.isEmpty())
+            m_device.write(m_out);
+        m_out.clear();
+    }
 
 private:
+    QIODevice &m_device;
     QByteArray m_out;
 };
 
-// TEXT values as AutoCAD writes them under $DWGCODEPAGE ANSI_1252: characters that Windows-1252
-// holds as their byte, others as \U+XXXX (read back as the character by AutoCAD and LibreCAD);
-// control characters, which would break the line structure, become blanks.
-QByteArray dxfText(const QString &text)
-{
-    QByteArray out;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
-            out += ' ';
-        else if (isEncodable1252(c))
-            out += encode1252(QStringView(&c, 1));
-        else if (c.isSurrogate())
-            out += c.isHighSurrogate() ? "?" : "";
-        else
-            out += "\\U+" + QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
-    }
-    return out;
-}
+namespace {
 
 void tableHead(DxfWriter &w, const char *name, unsigned handle, int entries)
 {
@@ -186,26 +186,57 @@ void writeLayout(DxfWriter &w, unsigned handle, unsigned blockRecord, const char
 } // namespace
 
 DxfSurface::DxfSurface(double cardHeight, const QFont &font)
-    : m_cardHeight(cardHeight), m_font(font, kReferencePixels)
+    : m_cardHeight(cardHeight), m_font(font, kReferencePixels), m_nextHandle(kFirstEntityHandle)
 {
+    clear();
+}
+
+DxfSurface::~DxfSurface()
+{
+    delete m_writer;
 }
 
 void DxfSurface::clear()
 {
-    m_entities.clear();
+    m_count = 0;
+    m_minX = m_minY = std::numeric_limits<double>::infinity();
+    m_maxX = m_maxY = -std::numeric_limits<double>::infinity();
+}
+
+void DxfSurface::extend(double x, double y)
+{
+    m_minX = std::min(m_minX, x);
+    m_minY = std::min(m_minY, y);
+    m_maxX = std::max(m_maxX, x);
+    m_maxY = std::max(m_maxY, y);
+}
+
+// Starts an entity: counts it and, when a file is being written, writes its common part.
+void DxfSurface::beginEntity(const char *type, int layer)
+{
+    ++m_count;
+    if (!m_writer)
+        return;
+    m_writer->code(0, type);
+    m_writer->handle(5, m_nextHandle++);
+    m_writer->handle(330, hModelSpaceRecord);
+    m_writer->code(100, "AcDbEntity");
+    m_writer->code(8, kLayers[layer].name);
 }
 
 void DxfSurface::addLine(int layer, CardPoint from, CardPoint to)
 {
-    Entity e;
-    e.kind = Entity::Kind::Line;
-    e.layer = layer;
-    e.x1 = from.x;
-    e.y1 = dxfY(from.y);
-    e.x2 = to.x;
-    e.y2 = dxfY(to.y);
-    if (std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.x2) && std::isfinite(e.y2))
-        m_entities.append(e);
+    const double x1 = from.x, y1 = dxfY(from.y), x2 = to.x, y2 = dxfY(to.y);
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
+    extend(x1, y1);
+    extend(x2, y2);
+    beginEntity("LINE", layer);
+    if (!m_writer)
+        return;
+    m_writer->code(100, "AcDbLine");
+    m_writer->point(10, x1, y1);
+    m_writer->point(11, x2, y2);
 }
 
 void DxfSurface::line(CardPoint from, CardPoint to)
@@ -227,20 +258,25 @@ void DxfSurface::arc(CardPoint centre, double radius, double startAngle, double 
 {
     if (!(radius > 0) || startAngle == endAngle)
         return;
-    Entity e;
-    e.kind = Entity::Kind::Arc;
-    e.layer = kScaleLayer;
-    e.x1 = centre.x;
-    e.y1 = dxfY(centre.y);
-    e.radius = radius;
+    const double x = centre.x, y = dxfY(centre.y);
     const ArcDegrees degrees = arcDegrees(startAngle, endAngle);
-    e.startDeg = degrees.start;
-    e.endDeg = degrees.start + degrees.sweep;
-    if (e.endDeg >= 360.0)
-        e.endDeg -= 360.0;
-    if (std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.radius) && std::isfinite(e.startDeg) &&
-        std::isfinite(e.endDeg))
-        m_entities.append(e);
+    double endDeg = degrees.start + degrees.sweep;
+    if (endDeg >= 360.0)
+        endDeg -= 360.0;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius) || !std::isfinite(degrees.start) ||
+        !std::isfinite(endDeg))
+        return;
+    extend(x - radius, y - radius);
+    extend(x + radius, y + radius);
+    beginEntity("ARC", kScaleLayer);
+    if (!m_writer)
+        return;
+    m_writer->code(100, "AcDbCircle");
+    m_writer->point(10, x, y);
+    m_writer->real(40, radius);
+    m_writer->code(100, "AcDbArc");
+    m_writer->real(50, degrees.start);
+    m_writer->real(51, endDeg);
 }
 
 void DxfSurface::setFontSize(double points)
@@ -260,47 +296,64 @@ double DxfSurface::textHeight(const QString &)
 
 void DxfSurface::text(CardPoint topLeft, const QString &text)
 {
-    if (text.isEmpty())
+    const QByteArray value = dxfText(text);
+    if (value.isEmpty())
         return;
-    Entity e;
-    e.kind = Entity::Kind::Text;
-    e.layer = kTextLayer;
-    e.x1 = topLeft.x;
-    e.y1 = dxfY(topLeft.y + m_font.ascent());
-    e.x2 = topLeft.x + m_font.width(text);
-    e.y2 = dxfY(topLeft.y);
-    e.height = m_font.capHeight();
-    e.text = text;
-    if (std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.x2) && std::isfinite(e.y2) &&
-        std::isfinite(e.height) && e.height > 0)
-        m_entities.append(e);
+    const double x1 = topLeft.x, y1 = dxfY(topLeft.y + m_font.ascent());
+    const double x2 = topLeft.x + m_font.width(text), y2 = dxfY(topLeft.y);
+    const double height = m_font.capHeight();
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) ||
+        !std::isfinite(height) || !(height > 0))
+        return;
+    extend(x1, y1);
+    extend(x2, y2);
+    beginEntity("TEXT", kTextLayer);
+    if (!m_writer)
+        return;
+    m_writer->code(100, "AcDbText");
+    m_writer->point(10, x1, y1);
+    m_writer->real(40, height);
+    m_writer->code(1, value);
+    m_writer->code(7, "Standard");
+    m_writer->code(100, "AcDbText");
 }
 
-QByteArray DxfSurface::dxfBytes() const
+QByteArray DxfSurface::dxfText(const QString &text)
 {
-    // Extents let a viewer open zoomed to the drawing.
-    double minX = std::numeric_limits<double>::infinity(), minY = minX;
-    double maxX = -minX, maxY = -minX;
-    auto extend = [&](double x, double y) {
-        minX = std::min(minX, x);
-        minY = std::min(minY, y);
-        maxX = std::max(maxX, x);
-        maxY = std::max(maxY, y);
-    };
-    for (const Entity &e : m_entities) {
-        if (e.kind == Entity::Kind::Arc) {
-            extend(e.x1 - e.radius, e.y1 - e.radius);
-            extend(e.x1 + e.radius, e.y1 + e.radius);
-        } else {
-            extend(e.x1, e.y1);
-            extend(e.x2, e.y2);
-        }
+    QByteArray out;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const QChar c = text[k];
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            continue;
+        if (u == '%' && k + 1 < text.size() && text[k + 1] == u'%')
+            out += "\\U+0025"; // no two percent signs in a row: %%d would read as a degree sign
+        else if (u == '^')
+            out += "\\U+005E"; // ^J would be a line feed
+        else if (u == '\\')
+            out += "\\U+005C"; // \U+0041 must not read as "A"
+        else if (isEncodable1252(c))
+            out += encode1252(QStringView(&c, 1));
+        else if (c.isSurrogate())
+            out += c.isHighSurrogate() ? "?" : ""; // beyond the four hex digits of \U+
+        else
+            out += "\\U+" + QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
     }
-    if (m_entities.isEmpty())
-        minX = minY = maxX = maxY = 0;
+    return out;
+}
 
-    const unsigned handleSeed = kFirstEntityHandle + static_cast<unsigned>(m_entities.size());
-    DxfWriter w;
+void DxfSurface::startFile(QIODevice &out, const DxfSurface &measured)
+{
+    delete m_writer;
+    m_writer = new DxfWriter(out);
+    DxfWriter &w = *m_writer;
+    m_nextHandle = kFirstEntityHandle;
+
+    // Extents let a viewer open zoomed to the drawing.
+    double minX = measured.m_minX, minY = measured.m_minY, maxX = measured.m_maxX, maxY = measured.m_maxY;
+    if (measured.m_count == 0)
+        minX = minY = maxX = maxY = 0;
+    const unsigned handleSeed = kFirstEntityHandle + static_cast<unsigned>(measured.m_count);
 
     w.code(0, "SECTION");
     w.code(2, "HEADER");
@@ -478,38 +531,13 @@ QByteArray DxfSurface::dxfBytes() const
 
     w.code(0, "SECTION");
     w.code(2, "ENTITIES");
-    unsigned next = kFirstEntityHandle;
-    for (const Entity &e : m_entities) {
-        const char *type = e.kind == Entity::Kind::Line ? "LINE" : e.kind == Entity::Kind::Arc ? "ARC" : "TEXT";
-        w.code(0, type);
-        w.handle(5, next++);
-        w.handle(330, hModelSpaceRecord);
-        w.code(100, "AcDbEntity");
-        w.code(8, kLayers[e.layer].name);
-        switch (e.kind) {
-        case Entity::Kind::Line:
-            w.code(100, "AcDbLine");
-            w.point(10, e.x1, e.y1);
-            w.point(11, e.x2, e.y2);
-            break;
-        case Entity::Kind::Arc:
-            w.code(100, "AcDbCircle");
-            w.point(10, e.x1, e.y1);
-            w.real(40, e.radius);
-            w.code(100, "AcDbArc");
-            w.real(50, e.startDeg);
-            w.real(51, e.endDeg);
-            break;
-        case Entity::Kind::Text:
-            w.code(100, "AcDbText");
-            w.point(10, e.x1, e.y1);
-            w.real(40, e.height);
-            w.code(1, dxfText(e.text));
-            w.code(7, "Standard");
-            w.code(100, "AcDbText");
-            break;
-        }
-    }
+}
+
+void DxfSurface::finishFile()
+{
+    if (!m_writer)
+        return;
+    DxfWriter &w = *m_writer;
     w.code(0, "ENDSEC");
 
     w.code(0, "SECTION");
@@ -541,7 +569,8 @@ QByteArray DxfSurface::dxfBytes() const
     writeLayout(w, hPaperLayout, hPaperSpaceRecord, "Layout1", 1, false);
     w.code(0, "ENDSEC");
     w.code(0, "EOF");
-    return w.take();
+    delete m_writer;
+    m_writer = nullptr;
 }
 
 } // namespace vernalith

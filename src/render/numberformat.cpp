@@ -1,5 +1,8 @@
 #include "numberformat.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -99,17 +102,9 @@ bool isDigitPlace(QChar c)
     return c == QLatin1Char('0') || c == QLatin1Char('#');
 }
 
-} // namespace
-
-QString formatNumber(double value, const QString &pattern)
+// One section without an exponent part: digit places, decimal point, grouping and literals.
+QString formatDigits(double value, const QString &pattern)
 {
-    if (std::isnan(value))
-        return QStringLiteral("nan");
-    if (std::isinf(value))
-        return value < 0 ? QStringLiteral("-inf") : QStringLiteral("inf");
-    if (pattern.isEmpty())
-        return plainForm(value);
-
     const qsizetype length = pattern.size();
     const qsizetype point = pattern.indexOf(QLatin1Char('.'));
     const qsizetype integerEnd = point < 0 ? length : point;
@@ -148,6 +143,9 @@ QString formatNumber(double value, const QString &pattern)
         if (pattern[i] == QLatin1Char('0'))
             minimumDecimals = decimals;
     }
+
+    if (integerPlaces == 0 && decimals == 0)
+        return pattern; // no digit to print: all of it is text, the point included
 
     const std::string scaled = scaledDigits(std::fabs(value), decimals);
     const auto decimalsSize = static_cast<std::size_t>(decimals);
@@ -219,6 +217,137 @@ QString formatNumber(double value, const QString &pattern)
         }
     }
     return out;
+}
+
+// Where a section's exponent part ("E+00", "e-0", ...) starts, or -1: an E or e, a sign, and a
+// digit place right after it.
+qsizetype exponentStart(const QString &section)
+{
+    for (qsizetype i = 0; i + 2 < section.size(); ++i) {
+        const QChar c = section[i];
+        const QChar sign = section[i + 1];
+        if ((c == QLatin1Char('E') || c == QLatin1Char('e')) &&
+            (sign == QLatin1Char('+') || sign == QLatin1Char('-')) && isDigitPlace(section[i + 2]))
+            return i;
+    }
+    return -1;
+}
+
+// Digit places of a pattern before and after its decimal point.
+std::pair<int, int> digitPlaces(const QString &pattern)
+{
+    const qsizetype point = pattern.indexOf(QLatin1Char('.'));
+    int before = 0;
+    int after = 0;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if (isDigitPlace(pattern[i]))
+            ++(point >= 0 && i > point ? after : before);
+    }
+    return {before, after};
+}
+
+// One section with an exponent part at `e`: the mantissa has as many integer digits as the
+// mantissa pattern has integer places (at least one) and is printed by that pattern.
+QString formatScientific(double value, const QString &section, qsizetype e)
+{
+    const QString mantissaPattern = section.left(e);
+    const auto [integerPlaces, decimals] = digitPlaces(mantissaPattern);
+    const int integers = std::max(1, integerPlaces);
+
+    qsizetype end = e + 2;
+    int minimumExponentDigits = 0;
+    while (end < section.size() && isDigitPlace(section[end])) {
+        if (section[end] == QLatin1Char('0'))
+            ++minimumExponentDigits;
+        ++end;
+    }
+    minimumExponentDigits = std::max(1, minimumExponentDigits);
+
+    double mantissa = 0;
+    int exponent = 0;
+    if (value != 0.0) {
+        const SignificantDigits sd = significantDigits(std::fabs(value));
+        exponent = sd.exponent - (integers - 1);
+        // The mantissa's digits, rounded half away from zero to the places shown; a carry
+        // (9.99 to 10.0) moves the exponent on.
+        const std::size_t kept = static_cast<std::size_t>(integers + decimals);
+        std::string digits = sd.digits;
+        if (kept < digits.size()) {
+            const bool up = digits[kept] >= '5';
+            digits.resize(kept);
+            if (up) {
+                auto i = digits.size();
+                while (i > 0 && digits[i - 1] == '9')
+                    digits[--i] = '0';
+                if (i == 0) {
+                    digits.insert(digits.begin(), '1');
+                    digits.pop_back();
+                    ++exponent;
+                } else {
+                    ++digits[i - 1];
+                }
+            }
+        }
+        const std::string text = digits.substr(0, static_cast<std::size_t>(integers)) + "." +
+                                 digits.substr(std::min(digits.size(), static_cast<std::size_t>(integers)));
+        mantissa = std::stod(text);
+        if (value < 0)
+            mantissa = -mantissa;
+    }
+
+    QString out = formatDigits(mantissa, mantissaPattern);
+    out += section[e];
+    if (exponent < 0)
+        out += QLatin1Char('-');
+    else if (section[e + 1] == QLatin1Char('+'))
+        out += QLatin1Char('+');
+    out += QString::number(std::abs(exponent)).rightJustified(minimumExponentDigits, QLatin1Char('0'));
+    out += section.mid(end);
+    return out;
+}
+
+QString formatSection(double value, const QString &section)
+{
+    const qsizetype e = exponentStart(section);
+    return e >= 0 ? formatScientific(value, section, e) : formatDigits(value, section);
+}
+
+// Whether `value` prints as zero by `section`: nothing left after rounding to its places.
+bool showsAsZero(double value, const QString &section)
+{
+    if (value == 0.0)
+        return true;
+    if (exponentStart(section) >= 0)
+        return false;
+    return scaledDigits(std::fabs(value), digitPlaces(section).second).empty();
+}
+
+} // namespace
+
+QString formatNumber(double value, const QString &pattern)
+{
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-inf") : QStringLiteral("inf");
+    if (pattern.isEmpty())
+        return plainForm(value);
+    if (!pattern.contains(QLatin1Char(';')))
+        return formatSection(value, pattern);
+
+    // positive;negative;zero, as spreadsheets have them. The negative section prints the
+    // magnitude: its own text gives the sign. A value that rounds to zero is zero.
+    const QStringList sections = pattern.split(QLatin1Char(';'));
+    const QString &positive = sections[0];
+    if (showsAsZero(value, positive)) {
+        const QString &zero = sections.size() > 2 ? sections[2] : positive;
+        return zero.isEmpty() ? QString() : formatSection(0.0, zero);
+    }
+    if (value < 0) {
+        const QString &negative = sections[1];
+        return negative.isEmpty() ? QString() : formatSection(-value, negative);
+    }
+    return positive.isEmpty() ? QString() : formatSection(value, positive);
 }
 
 } // namespace vernalith

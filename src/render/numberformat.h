@@ -13,11 +13,22 @@ namespace vernalith {
 //        when a decimal digit follows it, so "0.#" gives "5" for 5 and "5.5" for 5.5;
 //   ","  between the first and the last digit of the integer part: groups the integer digits
 //        by thousands ("#,##0" gives "1,234,567") and is not printed where it stands;
+//   "E+0", "E-0", "e+0", "e-0" (an E or e, a sign and one or more "0"/"#"): an exponent part.
+//        The number is printed as a mantissa times a power of ten: the mantissa has as many
+//        integer digits as the places before it (at least one) and is printed by the pattern
+//        before the E; then the E or e as written, the exponent's sign ("+" always shows it,
+//        "-" only a minus) and its digits, padded with zeros to the number of "0"s; then the
+//        rest of the pattern as text. "0.00E+00" gives "1.23E+03" for 1234.56;
+//   ";"  separates sections, as spreadsheets have them: positive;negative;zero. A negative
+//        value is printed by the second section without a minus sign of its own ("0;(0)"
+//        gives "(5)" for -5); a value that rounds to zero by the first section's places is
+//        printed by the third (by the first when there is none), so "+0;-0;0" gives "+3",
+//        "-3" and "0". An empty section prints nothing; sections after the third are ignored;
 //   anything else, including "%" and a "," elsewhere, is printed as it stands ("0 V", "0.0%";
 //        "%" does not multiply by 100).
 // Integer digits beyond the pattern's integer places are all printed, at the first integer
 // place; with no integer place at all they go just before the decimal point. A pattern
-// without any digit place prints only its literal text.
+// without any digit place prints only its literal text, all of it ("V." gives "V.").
 //
 // The value is rounded to the pattern's number of decimal places, half away from zero, on its
 // decimal form to 15 significant digits (what a double holds reliably), so 2.675 with "0.00"

@@ -7,6 +7,7 @@
 #include <QTransform>
 
 #include <cmath>
+#include <new>
 
 namespace vernalith {
 
@@ -80,7 +81,12 @@ PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch, QPointF su
 
 PainterSurface::~PainterSurface()
 {
-    m_painter.restore();
+    // Restoring can allocate (a PDF painter writes the restored pen); out of memory here must
+    // not end the program: the drawing has already failed and says so.
+    try {
+        m_painter.restore();
+    } catch (const std::bad_alloc &) {
+    }
 }
 
 void PainterSurface::clear()
@@ -124,10 +130,14 @@ void PainterSurface::arc(CardPoint centre, double radius, double startAngle, dou
     const QRectF square(centre.x - radius, centre.y - radius, 2 * radius, 2 * radius);
     const int pieces = static_cast<int>(std::ceil(sweep / kMaxArcPieceDegrees));
     const double step = sweep / pieces;
+    // Two halves: Qt's stroker draws nothing for one path whose ends meet within its fuzz, as
+    // they do for a sweep just short of a full circle.
     QPainterPath path;
-    path.arcMoveTo(square, start);
-    for (int k = 0; k < pieces; ++k)
+    for (int k = 0; k < pieces; ++k) {
+        if (k == 0 || k == pieces / 2)
+            path.arcMoveTo(square, start + k * step);
         path.arcTo(square, start + k * step, step);
+    }
     m_painter.drawPath(path);
 }
 

@@ -10,7 +10,12 @@
 #include <QAction>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 using namespace vernalith;
 Q_DECLARE_METATYPE(vernalith::DialDesign)
@@ -162,6 +167,51 @@ private slots:
         QVERIFY(readAll(path("card.pdf")).startsWith("%PDF"));
         QCOMPARE(w->window.model().design(), workedExample());
         QVERIFY(w->messages.texts.isEmpty());
+    }
+
+    void aCardTooLargeForA4IsExportedOnItsOwnPage()
+    {
+        DialDesign wide = workedExample();
+        wide.dimension(Dimension::CardWidth) = "400";
+        w->window.model().setDesign(wide);
+        choose("mnuExport", path("wide.pdf"));
+        QVERIFY(w->messages.texts.isEmpty());
+        // 420 x 65 mm in points: the card plus 10 mm all round, not an A4 page that cuts it off.
+        const QRegularExpressionMatch box = QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")
+                                                .match(QString::fromLatin1(readAll(path("wide.pdf"))));
+        QVERIFY(box.hasMatch());
+        QVERIFY(qAbs(box.captured(1).toDouble() - 420 / 25.4 * 72) < 1);
+        QVERIFY(qAbs(box.captured(2).toDouble() - 65 / 25.4 * 72) < 1);
+    }
+
+    void anExportToAFullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"card.pdf", "card.svg", "card.png", "card.dxf", "card.vlt"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void anExportToAFullDiskKeepsTheOldFile()
+    {
+        QFETCH(QString, name);
+        if (geteuid() != 0)
+            QSKIP("a full disk is made by mounting a small tmpfs, which needs root; test_cli covers it otherwise");
+        QVERIFY(QDir(dir->path()).mkdir("disk"));
+        const QString disk = path("disk");
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}), 0);
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk}); });
+        write("disk/" + name, "earlier");
+        QFile filler(disk + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+        filler.close();
+
+        w->window.model().setDesign(workedExample());
+        choose("mnuExport", disk + "/" + name);
+        QCOMPARE(w->messages.texts, QStringList{"An error occurred while exporting"});
+        QVERIFY2(w->messages.reasons.value(0).endsWith("No space left on device"), qPrintable(w->messages.reasons.value(0)));
+        QCOMPARE(readAll(disk + "/" + name), QByteArray("earlier"));
+        QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), (QStringList{name, "filler"}));
     }
 };
 

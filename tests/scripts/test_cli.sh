@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # vernalith-export as a user runs it: formats by extension, exit codes 0/1/2, one-line messages
 # on standard error, and no output file left behind by a failure. Runs without a display.
-#   bash test_cli.sh BUILD_DIR
+#   bash test_cli.sh BUILD_DIR [full-disk]
+# With "full-disk" only the full-disk checks run; the script runs itself so in a user namespace
+# when it is not run as root.
 set -uo pipefail
 
 build=${1:?usage: test_cli.sh BUILD_DIR}
+only=${2:-}
 tool="$build/src/cli/vernalith-export"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -48,6 +51,46 @@ printf '%s\r\n' '[Vernalith1.0]' '[Dimensions]' 52 45 26 33 5 12 47 12 '[Arcs]' 
     >"$work/worked.vlt"
 sed $'s/^5\t0\t100/40000\t0\t100/' "$work/worked.vlt" >"$work/undrawable.vlt"
 printf 'Vernalith1.0\r\n[Dimensions]\r\n' >"$work/wrong.vlt"
+
+# A card with many strokes: its SVG and DXF are far larger than 64 KiB.
+sed $'s/^50\t22\t21\t/4000\t22\t21\t/' "$work/worked.vlt" >"$work/large.vlt"
+
+# A full file system: exit 1 with the system's reason on one line, the earlier file as it was
+# and no temporary file beside it, whether the disk is full from the start or fills up during
+# the write. Needs root, of the machine or of a user namespace, to mount a small tmpfs.
+full_disk_checks() {
+    local disk="$work/disk" ext
+    mkdir -p "$disk"
+    if ! mount -t tmpfs -o size=64k tmpfs "$disk"; then
+        fail "cannot mount a tmpfs for the full-disk checks"
+        return
+    fi
+    for ext in pdf svg png dxf vlt; do printf 'earlier %s\n' "$ext" >"$disk/card.$ext"; done
+    for ext in svg dxf; do
+        run "$work/large.vlt" "$disk/card.$ext"
+        expect 1 "filling up during a .$ext export"
+        expect_one_error_line "Cannot write .*card\\.$ext: No space left on device$" "filling up during a .$ext export"
+    done
+    dd if=/dev/zero of="$disk/filler" bs=4k 2>/dev/null
+    for ext in pdf svg png dxf vlt; do
+        run "$work/worked.vlt" "$disk/card.$ext"
+        expect 1 ".$ext export to a full disk"
+        expect_one_error_line ".*card\\.$ext: No space left on device$" ".$ext export to a full disk"
+    done
+    for ext in pdf svg png dxf vlt; do
+        [ "$(cat "$disk/card.$ext")" = "earlier $ext" ] && pass "earlier .$ext kept" || fail "earlier .$ext changed"
+    done
+    rm -f "$disk/filler"
+    [ "$(ls -A "$disk" | tr '\n' ' ')" = "card.dxf card.pdf card.png card.svg card.vlt " ] \
+        && pass "no temporary file left on the full disk" || fail "left on the full disk: $(ls -A "$disk")"
+    umount "$disk"
+}
+
+if [ "$only" = full-disk ]; then
+    full_disk_checks
+    [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+    exit 0
+fi
 
 # --- help
 run --help
@@ -127,6 +170,109 @@ for case in "${usage_cases[@]}"; do
     expect_one_error_line '.+' "$label"
 done
 expect_no_file "$work/f" "bad usage"
+
+# --- a full disk
+if [ "$(id -u)" -eq 0 ]; then
+    full_disk_checks
+elif unshare --user --map-root-user --mount true 2>/dev/null; then
+    unshare --user --map-root-user --mount bash "${BASH_SOURCE[0]}" "$build" full-disk || failures=$((failures + 1))
+else
+    echo "SKIP: full-disk checks: not root and no user namespace to mount a tmpfs in"
+fi
+
+# --- only regular files are replaced; a link to one replaces the file it leads to
+mkdir "$work/nodes"
+mkfifo "$work/nodes/fifo.svg"
+mkdir "$work/nodes/folder.svg"
+ln -s /dev/full "$work/nodes/full.svg"
+ln -s /dev/null "$work/nodes/null.pdf"
+ln -s "$work/nodes/folder.svg" "$work/nodes/folderlink.dxf"
+/usr/bin/python3 -c 'import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$work/nodes/socket.png"
+node_cases=("fifo.svg|a FIFO|p" "folder.svg|a folder|d" "full.svg|a device|c" "null.pdf|a device|c"
+            "folderlink.dxf|a folder|d" "socket.png|a socket|S")
+for case in "${node_cases[@]}"; do
+    IFS='|' read -r name kind test_flag <<<"$case"
+    rc=0
+    timeout 60 env -u DISPLAY -u QT_QPA_PLATFORM "$tool" "$work/worked.vlt" "$work/nodes/$name" >"$work/out" 2>"$work/err" || rc=$?
+    expect 1 "output $name"
+    expect_one_error_line "Cannot write .*$name: it is $kind; only regular files are replaced$" "output $name"
+    [ -"$test_flag" "$work/nodes/$name" ] && pass "$name is still $kind" || fail "$name was replaced"
+done
+[ -c /dev/full ] && [ -c /dev/null ] && pass "devices untouched" || fail "a device node was replaced"
+printf 'earlier\n' >"$work/nodes/target.svg"
+ln -s target.svg "$work/nodes/link.svg"
+run "$work/worked.vlt" "$work/nodes/link.svg"
+expect 0 "output through a link to a regular file"
+[ -L "$work/nodes/link.svg" ] && grep -q '<svg ' "$work/nodes/target.svg" \
+    && pass "the link stays and its file is replaced" || fail "link or its file wrong"
+
+# --- the exporter never needs a window system, whatever the environment asks for
+for platform in xcb wayland; do
+    rc=0
+    env QT_QPA_PLATFORM=$platform DISPLAY=:1999 WAYLAND_DISPLAY=none "$tool" "$work/worked.vlt" "$work/ok/$platform.pdf" \
+        >"$work/out" 2>"$work/err" || rc=$?
+    expect 0 "QT_QPA_PLATFORM=$platform with no display"
+    [ -s "$work/err" ] && fail "QT_QPA_PLATFORM=$platform wrote to stderr: $(cat "$work/err")"
+    [ -s "$work/ok/$platform.pdf" ] || fail "QT_QPA_PLATFORM=$platform wrote no PDF"
+done
+
+# --- file names that are not UTF-8 are refused, never read or written under another name
+mkdir "$work/names"
+cp "$work/worked.vlt" "$work/names/caf"$'\xe9'".vlt"
+for case in "caf"$'\xe9'".vlt|plain.svg" "plain.vlt|caf"$'\xe9'".svg"; do
+    IFS='|' read -r input output <<<"$case"
+    cp "$work/worked.vlt" "$work/names/plain.vlt"
+    before=$(ls -A "$work/names" | od -c)
+    rc=0
+    (cd "$work/names" && LC_ALL=C.UTF-8 env -u DISPLAY "$tool" "$input" "$output" >"$work/out" 2>"$work/err") || rc=$?
+    label="non-UTF-8 name $(printf '%q' "$input") -> $(printf '%q' "$output")"
+    expect 1 "$label"
+    expect_one_error_line 'cannot use the file name ".*": it is not valid UTF-8' "$label"
+    [ "$(ls -A "$work/names" | od -c)" = "$before" ] && pass "$label: nothing written" || fail "$label: wrote $(ls -A "$work/names")"
+done
+
+# --- a card larger than the page is refused, not cut off; --page card fits it
+sed $'s/^52\r$/400\r/' "$work/worked.vlt" >"$work/wide.vlt"
+for page in a4 letter; do
+    run --page $page "$work/wide.vlt" "$work/f/wide.pdf"
+    expect 1 "400 mm card on --page $page"
+    expect_one_error_line "The card \\(400 x 45 mm\\) does not fit on the (A4|US Letter) page .*; use --page card" \
+        "400 mm card on --page $page"
+done
+expect_no_file "$work/f" "card larger than the page"
+run --page card "$work/wide.vlt" "$work/ok/wide.pdf"
+expect 0 "400 mm card on --page card"
+
+# --- a design over the drawing budget is refused at once, whatever the format
+{
+    printf '%s\r\n' '[Vernalith1.0]' '[Dimensions]' 52 45 26 33 5 12 47 12 '[Arcs]' 22 '[Tickmarks]'
+    for _ in $(seq 123); do printf '32766\t22\t21\t\r\n'; done
+    printf '%s\r\n' '[Digits]' $'0\t0\t1\t0\t24\t6\t' '[Labels]' $'1\t1\tx\t8\t' ''
+} >"$work/budget.vlt"
+for ext in pdf svg png dxf; do
+    run "$work/budget.vlt" "$work/f/budget.$ext"
+    expect 1 "over the budget to .$ext"
+    expect_one_error_line 'The card would draw 4,030,346 lines, arcs and texts, more than the 4,000,000 that can be drawn$' \
+        "over the budget to .$ext"
+done
+expect_no_file "$work/f" "over the budget"
+
+# --- out of memory ends with one line and exit 1, never an abort, and leaves nothing
+{
+    printf '%s\r\n' '[Vernalith1.0]' '[Dimensions]' 52 45 26 33 5 12 47 12 '[Arcs]' 22 '[Tickmarks]'
+    for _ in $(seq 120); do printf '32766\t22\t21\t\r\n'; done
+    printf '%s\r\n' '[Digits]' $'0\t0\t1\t0\t24\t6\t' '[Labels]' $'1\t1\tx\t8\t' ''
+} >"$work/heavy.vlt"
+if ldd "$tool" 2>/dev/null | grep -Eq 'lib(asan|tsan|msan)'; then
+    echo "SKIP: out-of-memory check: a sanitizer build cannot run under a memory limit"
+else
+    # 200 MB of address space: enough to start and draw, not for a PDF page of 3.9 million strokes.
+    rc=0
+    (ulimit -v 200000 && env -u DISPLAY "$tool" "$work/heavy.vlt" "$work/f/heavy.pdf") >"$work/out" 2>"$work/err" || rc=$?
+    expect 1 "out of memory"
+    expect_one_error_line '[Nn]ot enough memory( to (draw|write) the card)?$' "out of memory"
+    expect_no_file "$work/f" "out of memory"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"

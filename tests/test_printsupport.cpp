@@ -336,6 +336,7 @@ void TestPrintSupport::exportsTakeAScale_data()
     QTest::newRow("PNG, X 105 %, Y 95 %") << u"card.png"_s << 1.05 << 0.95 << true;
     QTest::newRow("PNG, beyond 105 %") << u"card.png"_s << 1.06 << 1.0 << false;
     QTest::newRow("PNG, NaN") << u"card.png"_s << kNaN << 1.0 << false;
+    QTest::newRow("SVG, X 102 %, Y 98 %") << u"card.svg"_s << 1.02 << 0.98 << true;
     QTest::newRow("DXF, scaled") << u"card.dxf"_s << 1.01 << 1.0 << false;
     QTest::newRow("DXF, true size") << u"card.dxf"_s << 1.0 << 1.0 << true;
     QTest::newRow("dial file, scaled") << u"card.vlt"_s << 1.0 << 0.99 << false;
@@ -357,6 +358,15 @@ void TestPrintSupport::exportsTakeAScale()
     QCOMPARE(QFile::exists(path), done);
     if (!done) {
         QCOMPARE(error.kind, ExportError::Kind::BadRequest);
+        return;
+    }
+    if (name.endsWith(u".svg"_s)) {
+        // The picture grows by the enlarging factor; the card is scaled about its corner.
+        QFile svg(path);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray text = svg.readAll();
+        QVERIFY2(text.contains("width=\"73.04mm\" height=\"65mm\""), text.left(300).constData());
+        QVERIFY2(text.contains("transform=\"translate(10 10) scale(1.02 0.98)\""), text.left(400).constData());
         return;
     }
     if (!name.endsWith(u".png"_s))

@@ -24,6 +24,16 @@ static QStringList cells(const char *joined)
     return QString::fromUtf8(joined).split(QLatin1Char('|'));
 }
 
+// Rows written with their visible columns only, padded with the empty extra cells every row holds.
+static TableRows wide(TableKind kind, TableRows rows)
+{
+    for (QStringList &row : rows) {
+        while (row.size() < storedColumnCount(kind))
+            row.append(QString());
+    }
+    return rows;
+}
+
 // Fills a table with `dataRows` rows whose cells read "r<row>c<col>" (or are empty).
 static void fill(DesignTable &table, int dataRows, bool labelled = true)
 {
@@ -89,8 +99,9 @@ private slots:
         table.addItem(QStringLiteral("a\tb\tc\td"), 1); // surplus pieces dropped
         table.addItem(QStringLiteral("x"), 3);            // missing pieces empty
         table.addItem(QStringLiteral("y"), 99);           // out of range: appended, as at Rows
-        QCOMPARE(table.rowsData(), (TableRows{cells("a|b|c"), cells("r1c0|r1c1|r1c2"), cells("x||"),
-                                              cells("r2c0|r2c1|r2c2"), cells("y||")}));
+        // surplus pieces never spill into the extra cells
+        QCOMPARE(table.rowsData(), wide(ticks, {cells("a|b|c"), cells("r1c0|r1c1|r1c2"), cells("x||"),
+                                                cells("r2c0|r2c1|r2c2"), cells("y||")}));
         QCOMPARE(inserted.at(1).at(1).toInt(), 2); // model rows are the data rows
     }
 
@@ -273,6 +284,94 @@ private slots:
         QVERIFY(model.design() == design);
         QCOMPARE(reset.size(), 1);
         QCOMPARE(dimensions.size(), 1); // only the text that differs
+    }
+
+    // The extra cells sit after the visible columns, in file order, and are no Qt columns.
+    void extraCellsFollowTheColumns_data()
+    {
+        QTest::addColumn<TableKind>("kind");
+        QTest::addColumn<QStringList>("extras");
+        QTest::addColumn<int>("firstExtra");
+        QTest::newRow("arcs") << arcs << cells("Width|Colour") << 1;
+        QTest::newRow("tickmarks") << ticks << cells("Scale|Values|Width|Colour") << 3;
+        QTest::newRow("digits") << digits << cells("Scale|Values|Colour|Font") << 6;
+        QTest::newRow("labels") << labels << cells("Colour|Font") << 4;
+    }
+    void extraCellsFollowTheColumns()
+    {
+        QFETCH(TableKind, kind);
+        QFETCH(QStringList, extras);
+        QFETCH(int, firstExtra);
+        QCOMPARE(extraColumnCount(kind), extras.size());
+        QCOMPARE(storedColumnCount(kind), firstExtra + extras.size());
+        for (int k = 0; k < extras.size(); ++k)
+            QCOMPARE(extraColumn(kind, extras[k]), firstExtra + k);
+        QCOMPARE(extraColumn(kind, QStringLiteral("Radius")), -1); // a visible column is no extra cell
+        QCOMPARE(extraColumn(kind, QStringLiteral("Points")), -1);
+
+        DesignModel model;
+        DesignTable &table = model.table(kind);
+        fill(table, 2);
+        QCOMPARE(table.columnCount(), firstExtra);
+        QCOMPARE(emptyRow(kind).size(), storedColumnCount(kind));
+        QSignalSpy cellsChanged(&table, &QAbstractItemModel::dataChanged);
+        QSignalSpy modelChanged(&model, &DesignModel::changed);
+
+        // WHEN the last extra cell of row 2 is set
+        const int last = storedColumnCount(kind) - 1;
+        QVERIFY(!table.rowHasProperties(2));
+        table.setCell(2, last, QStringLiteral("red"));
+        // THEN it reads back, the row's visible cells are reported changed, and only row 2 has properties
+        QCOMPARE(table.cell(2, last), QStringLiteral("red"));
+        QCOMPARE(cellsChanged.size(), 1);
+        QCOMPARE(cellsChanged[0][0].toModelIndex(), table.index(1, 0));
+        QCOMPARE(cellsChanged[0][1].toModelIndex(), table.index(1, firstExtra - 1));
+        QCOMPARE(modelChanged.size(), 1);
+        QVERIFY(table.rowHasProperties(2));
+        QVERIFY(!table.rowHasProperties(1));
+        QCOMPARE(table.data(table.index(1, firstExtra - 1)).toString(), QStringLiteral("r2c%1").arg(firstExtra - 1));
+        // Beyond the stored cells nothing is read or written.
+        table.setCell(2, last + 1, QStringLiteral("x"));
+        QCOMPARE(table.cell(2, last + 1), QString());
+        QCOMPARE(cellsChanged.size(), 1);
+
+        // Removing the only row takes its extra cells with it.
+        DesignTable single(kind);
+        single.setCell(1, last, QStringLiteral("blue"));
+        setCurrent(single, 1, 0);
+        removeTableRow(single);
+        QCOMPARE(single.rowsData(), emptyTable(kind));
+    }
+
+    void scalesTravelWithTheDesign()
+    {
+        DesignModel model;
+        QVERIFY(model.scales().isEmpty());
+        QVERIFY(DialDesign::startup().scales.isEmpty());
+        QSignalSpy changed(&model, &DesignModel::changed);
+        const TableRows scales{cells("db|-20|3||"), cells("ohms|0|inf|50|")};
+        model.setScales({cells("db|-20|3"), cells("ohms|0|inf|50|")}); // short rows are padded
+        QCOMPARE(model.scales(), scales);
+        QCOMPARE(changed.size(), 1);
+        model.setScales(scales); // the same again: no change
+        QCOMPARE(changed.size(), 1);
+
+        DialDesign design = model.design();
+        QCOMPARE(design.scales, scales);
+        QVERIFY(design != DialDesign::startup());
+        design.scales[1][3] = QStringLiteral("25");
+        QVERIFY(design != model.design()); // equality compares the scales
+        model.setDesign(design);
+        QCOMPARE(model.scales()[1][3], QStringLiteral("25"));
+        QVERIFY(changed.size() > 1);
+        // A row missing its trailing empty cells equals the full one.
+        DialDesign shortRows = DialDesign::startup();
+        shortRows.table(ticks) = TableRows{cells("10|22|20")};
+        DialDesign fullRows = DialDesign::startup();
+        fullRows.table(ticks) = wide(ticks, {cells("10|22|20")});
+        QVERIFY(shortRows == fullRows);
+        fullRows.table(ticks)[0][extraColumn(ticks, QStringLiteral("Scale"))] = QStringLiteral("1");
+        QVERIFY(shortRows != fullRows);
     }
 };
 

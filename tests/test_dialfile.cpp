@@ -65,8 +65,11 @@ static QString describe(const DialDesign &design)
         parts.append(u"dims "_s + QStringList(design.dimensions.begin(), design.dimensions.end()).join(u','));
     for (TableKind kind : kAllTables) {
         QStringList rows;
-        for (const QStringList &row : design.table(kind))
-            rows.append(row.join(u'|'));
+        for (const QStringList &row : design.table(kind)) {
+            // The extra cells only when one is set, so 1.0 rows read as they always have.
+            const bool extras = !row.mid(columnCount(kind)).join(QString()).isEmpty();
+            rows.append(row.mid(0, extras ? row.size() : columnCount(kind)).join(u'|'));
+        }
         if (design.table(kind) != emptyTable(kind))
             parts.append(QString::fromLatin1(tableInfo(kind).sectionHeader) + u' ' + rows.join(u" / "_s));
     }

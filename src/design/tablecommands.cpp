@@ -57,6 +57,9 @@ void removeTableRow(DesignTable &table)
             table.setCol(k);
             table.setText(QString());
         }
+        // A removed row takes its scale and value list with it.
+        for (int k = table.columns(); k < table.storedColumns(); ++k)
+            table.setCell(1, k, QString());
         return;
     }
     table.removeItem(table.row());

@@ -35,7 +35,7 @@ KeyResult tableKeyPress(DesignTable &table, QChar code);
 // table already holds the most rows a dial file can keep.
 bool addTableRow(DesignTable &table);
 
-// Removes the current data row, or empties it when it is the only one; does nothing while the
+// Removes the current data row, or empties it (extra cells too) when it is the only one; does nothing while the
 // header row is current.
 void removeTableRow(DesignTable &table);
 

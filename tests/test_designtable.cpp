@@ -119,8 +119,9 @@ private slots:
         QTest::newRow("Backspace on an empty cell") << digits << L{1, 3, 2} << u"\b"_s << none << L{1, 3, 2};
         QTest::newRow("Ctrl+X, typing") << labels << L{1, 2, 2} << u"www\x18" "22"_s << cells("1,2=22") << L{1, 2, 2};
         QTest::newRow("micro, degree and more") << labels << L{1, 2, 2} << micro << microCell << L{1, 2, 2};
-        QTest::newRow("refused keys") << labels << L{1, 2, 2} << u"a\tb\nc\x1b" "d\u03b1e\u2212f"_s
-                                      << cells("1,2=abcdef") << L{1, 2, 2};
+        QTest::newRow("control keys refused, any other taken")
+            << labels << L{1, 2, 2} << u"a\tb\nc\x1b" "d\u03b1e\u2212f\u2028g\u0085h"_s << cells("1,2=abcd\u03b1e\u2212fgh")
+            << L{1, 2, 2};
         QTest::newRow("keys on the header") << ticks << L{0, 1, 2} << u"x\x18\b"_s << none << L{0, 1, 2};
         QTest::newRow("Enter, 1 column") << arcs << L{1, 0, 2} << u"20\r\r"_s << cells("1,0=20") << L{3, 0, 4};
         QTest::newRow("Enter, 4 columns") << labels << L{1, 0, 2} << u"\r\r\r8\r"_s << cells("1,3=8") << L{2, 0, 3};
@@ -155,10 +156,10 @@ private slots:
         QCOMPARE(cursor(table), end);
     }
 
-    void typedCharactersAreExactlyThePrintableCodePage()
+    void typedCharactersAreAllButControls()
     {
-        // A key adds a character only when Windows-1252 holds it and it is printable: 95 of ASCII,
-        // 27 of bytes 0x80..0x9F, 95 of 0xA0..0xFF (all but the soft hyphen). Others change nothing.
+        // A key adds any character but the 65 control characters (C0, DEL, C1) and the line and
+        // paragraph separators; those change nothing.
         int accepted = 0;
         for (char16_t u = 0; u < 0xFFFF; ++u) {
             if (u == kKeyCut || u == kKeyEnter || u == kKeyBackspace)
@@ -168,14 +169,32 @@ private slots:
             if (tableKeyPress(table, QChar(u)) == KeyResult::Ignored) {
                 QCOMPARE(table.rowsData(), emptyTable(ticks));
                 QCOMPARE(cursor(table), (L{1, 1, 2}));
+                QVERIFY2(u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029,
+                         QByteArray::number(u, 16));
                 continue;
             }
             const QString text = table.cell(1, 1);
             QCOMPARE(text, QString(QChar(u)));
-            QVERIFY2(u >= 0x20, QByteArray::number(u));
             ++accepted;
         }
-        QCOMPARE(accepted, 95 + 27 + 95);
+        QCOMPARE(accepted, 0xFFFF - 65 - 2);
+    }
+
+    void charactersBeyondTheCodePageAreTyped()
+    {
+        // GIVEN an empty cell WHEN Ohm, infinity, a soft hyphen and an emoji (a surrogate pair) are typed
+        DesignTable table(labels);
+        setCurrent(table, 1, 2);
+        const QString typed = u"10 k\u2126 \u221E\u00AD \U0001F600"_s;
+        for (QChar c : typed)
+            QCOMPARE(tableKeyPress(table, c), KeyResult::Changed);
+        QCOMPARE(table.cell(1, 2), typed);
+        // THEN Backspace takes the emoji as a whole, then one character at a time
+        tableKeyPress(table, QChar(kKeyBackspace));
+        QCOMPARE(table.cell(1, 2), u"10 k\u2126 \u221E\u00AD "_s);
+        tableKeyPress(table, QChar(kKeyBackspace));
+        tableKeyPress(table, QChar(kKeyBackspace));
+        QCOMPARE(table.cell(1, 2), u"10 k\u2126 \u221E"_s);
     }
 
     void fullTableRefusesToGrow()

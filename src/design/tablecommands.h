@@ -22,12 +22,12 @@ inline constexpr char16_t kKeyCut = 24;       // Ctrl+X
 inline constexpr char16_t kKeyEnter = 13;
 inline constexpr char16_t kKeyBackspace = 8;
 
-// True for the characters a cell may take from the keyboard: printable, and storable in a dial
-// file (Windows-1252), so never a control character, tab or line break.
+// True for the characters a cell may take from the keyboard: any but a control character (so no
+// tab or line break) or a line or paragraph separator.
 bool isCellCharacter(QChar c);
 
 // Ctrl+X empties the current cell; a cell character is appended to it; Backspace drops its last
-// character; Enter moves one column right, or from the last column appends an empty row at the
+// character (both halves of a surrogate pair); Enter moves one column right, or from the last column appends an empty row at the
 // bottom and moves to the first cell of the next row (refused once the table is full).
 KeyResult tableKeyPress(DesignTable &table, QChar code);
 

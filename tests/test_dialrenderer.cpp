@@ -3,6 +3,7 @@
 
 #include "design/dialdesign.h"
 #include "render/dialrenderer.h"
+#include "render/drawbudget.h"
 #include "render/recordingsurface.h"
 
 #include <QtTest>
@@ -53,6 +54,12 @@ private slots:
     void digitTexts();
     void drawsWhatItCanAndStopsOnBadValues_data();
     void drawsWhatItCanAndStopsOnBadValues();
+    void countsWhatItWouldDraw_data();
+    void countsWhatItWouldDraw();
+    void refusesOverBudgetBeforeDrawing_data();
+    void refusesOverBudgetBeforeDrawing();
+    void budgetLimitsAreInclusive_data();
+    void budgetLimitsAreInclusive();
 };
 
 void TestDialRenderer::operationsComeInTheFixedOrder()
@@ -224,6 +231,96 @@ void TestDialRenderer::drawsWhatItCanAndStopsOnBadValues()
     }
     QCOMPARE(thrown, error);
     QCOMPARE(surface.drawn().size(), drawn);
+}
+
+void TestDialRenderer::countsWhatItWouldDraw_data()
+{
+    QTest::addColumn<DialDesign>("design");
+
+    QTest::newRow("start-up design") << DialDesign::startup();
+    QTest::newRow("worked card") << Card()
+                                        .arcs({u"22"_s, u"0"_s, u"-3"_s, u"20"_s})
+                                        .ticks({u"10\t22\t18"_s, u"0\t22\t18"_s, u"-4\t22\t18"_s, u"1\t22\t18"_s})
+                                        .digits({u"5\t0\t100\t0\t24\t6"_s, u"0\t0\t1\t0\t24\t6"_s})
+                                        .labels({u"26\t40\tmA\t8"_s, u"1\t1\t\t8"_s})
+                                        .design;
+    QTest::newRow("halves round to even") << Card().ticks({u"2.5\t22\t18"_s, u"3.5\t22\t18"_s, u"0.5\t1\t2"_s}).design;
+    QTest::newRow("the most divisions") << Card().ticks({u"32766\t22\t18"_s}).digits({u"32766\t0\t1\t0\t20\t6"_s}).design;
+    QTest::newRow("numbers with units") << Card().arcs({u" 20 mm"_s}).ticks({u"7 ticks\t22\t18"_s}).design;
+}
+
+// The count is what the drawing then draws, item for item.
+void TestDialRenderer::countsWhatItWouldDraw()
+{
+    QFETCH(DialDesign, design);
+    RecordingSurface surface;
+    drawDial(design, surface);
+    QCOMPARE(countDrawItems(design), surface.drawn().size());
+}
+
+void TestDialRenderer::refusesOverBudgetBeforeDrawing_data()
+{
+    QTest::addColumn<DialDesign>("design");
+    QTest::addColumn<QString>("error");
+
+    // 123 rows of 32766 divisions: 123 x 32767 + 3 items, just over the budget; 122 fit.
+    const QString most = u"32766\t22\t18"_s;
+    QTest::newRow("123 full tickmark rows")
+        << Card().ticks(QStringList(123, most)).design
+        << u"The card would draw 4,030,344 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s;
+    QTest::newRow("full digit rows after an arc")
+        << Card().arcs({u"20"_s}).ticks(QStringList(61, most)).digits(QStringList(62, u"32766\t0\t1\t0\t20\t6"_s)).design
+        << u"The card would draw 4,030,345 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s;
+    QTest::newRow("a label of 10001 characters")
+        << Card().labels({u"1\t1\tok\t8"_s, u"1\t1\t"_s + QString(kMaxTextLength + 1, u'x') + u"\t8"_s}).design
+        << u"Face Labels, row 2: Text is 10001 characters long (at most 10000)"_s;
+    QTest::newRow("a digit pattern of 10001 characters")
+        << Card().digits({u"1\t0\t1\t"_s + QString(kMaxTextLength + 1, u'#') + u"\t20\t6"_s}).design
+        << u"Scale Digits, row 1: Num Format is 10001 characters long (at most 10000)"_s;
+}
+
+void TestDialRenderer::refusesOverBudgetBeforeDrawing()
+{
+    QFETCH(DialDesign, design);
+    QFETCH(QString, error);
+    RecordingSurface surface;
+    QString thrown;
+    try {
+        drawDial(design, surface);
+    } catch (const DrawError &e) {
+        thrown = QString::fromStdString(e.what());
+    }
+    QCOMPARE(thrown, error);
+    QVERIFY(surface.operations().isEmpty());
+
+}
+
+void TestDialRenderer::budgetLimitsAreInclusive_data()
+{
+    QTest::addColumn<DialDesign>("design");
+    QTest::addColumn<bool>("within");
+
+    // 122 full rows and 3 fixed items leave 2,423 items for the last row: 2,422 divisions.
+    const QStringList full(122, u"32766\t22\t18"_s);
+    QTest::newRow("exactly the budget") << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).design << true;
+    QTest::newRow("one item over") << Card().ticks(full + QStringList{u"2423\t22\t18"_s}).design << false;
+    QTest::newRow("one item over in digits")
+        << Card().ticks(full).digits({u"2423\t0\t1\t0\t20\t6"_s}).design << false;
+    QTest::newRow("one item over in labels")
+        << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).labels({u"1\t1\tx\t8"_s}).design << false;
+    QTest::newRow("one item over in arcs")
+        << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).arcs({u"1"_s}).design << false;
+    const QString longest(kMaxTextLength, u'x');
+    QTest::newRow("label of the longest text") << Card().labels({u"1\t1\t"_s + longest + u"\t8"_s}).design << true;
+    QTest::newRow("pattern of the longest text")
+        << Card().digits({u"1\t0\t1\t"_s + longest + u"\t20\t6"_s}).design << true;
+}
+
+void TestDialRenderer::budgetLimitsAreInclusive()
+{
+    QFETCH(DialDesign, design);
+    QFETCH(bool, within);
+    QCOMPARE(drawBudgetProblem(design).isEmpty(), within);
 }
 
 QTEST_GUILESS_MAIN(TestDialRenderer)

@@ -89,6 +89,40 @@ private slots:
         COMPARE_DECIMALS(arcExtent(sweep).end, 5 * kPi / 3, 8);
     }
 
+    void arcDegreesAsDrawn_data()
+    {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("end");
+        QTest::addColumn<double>("startDegrees");
+        QTest::addColumn<double>("sweepDegrees");
+
+        QTest::newRow("quarter from zero") << 0.0 << kHalfPi << 0.0 << 90.0;
+        // The long way round counter-clockwise, through the left side, not the short way back.
+        QTest::newRow("60 to 300 degrees") << kPi / 3 << 5 * kPi / 3 << 60.0 << 240.0;
+        QTest::newRow("300 to 60 degrees") << 5 * kPi / 3 << kPi / 3 << 300.0 << 120.0;
+        QTest::newRow("end below start wraps") << kThreeHalfPi << kHalfPi << 270.0 << 180.0;
+        QTest::newRow("whole turn") << 0.0 << kTwoPi << 0.0 << 360.0;
+        QTest::newRow("angles beyond a turn") << kThreePi << kThreePi + kHalfPi << 180.0 << 90.0;
+        QTest::newRow("negative start") << -kHalfPi << 0.0 << 270.0 << 90.0;
+        // Just short of a full circle with the program's pi: a library pi would wrap to nothing.
+        QTest::newRow("1e-11 short of a full turn") << 0.0 << kTwoPi - 1e-11 << 0.0 << 360.0 - 1e-11 / kPi * 180.0;
+        QTest::newRow("1e-10 short from the top") << kHalfPi << kHalfPi + kTwoPi - 1e-10 << 90.0
+                                                  << 360.0 - 1e-10 / kPi * 180.0;
+    }
+
+    void arcDegreesAsDrawn()
+    {
+        QFETCH(double, start);
+        QFETCH(double, end);
+        QFETCH(double, startDegrees);
+        QFETCH(double, sweepDegrees);
+        const ArcDegrees arc = arcDegrees(start, end);
+        COMPARE_DECIMALS(arc.start, startDegrees, 9);
+        COMPARE_DECIMALS(arc.sweep, sweepDegrees, 12);
+        QVERIFY(arc.start >= 0 && arc.start < 360);
+        QVERIFY(arc.sweep > 0 && arc.sweep <= 360);
+    }
+
     void nonFiniteStepsThrow()
     {
         QVERIFY_THROWS_EXCEPTION(ArithmeticError, needleAngle(1.7e308, 0, -1.7e308, 1));

@@ -2,6 +2,7 @@
 
 #include "arithmeticerror.h"
 #include "design/numericprefix.h"
+#include "drawbudget.h"
 #include "needlegeometry.h"
 #include "numberformat.h"
 
@@ -205,6 +206,10 @@ void drawLabels(const DialDesign &design, DrawingSurface &surface)
 
 void drawDial(const DialDesign &design, DrawingSurface &surface)
 {
+    const QString overBudget = drawBudgetProblem(design);
+    if (!overBudget.isEmpty())
+        throw DrawError(overBudget.toStdString());
+
     const double width = readDimension(design, Dimension::CardWidth);
     const double height = readDimension(design, Dimension::CardHeight);
     NeedleSweep sweep;

@@ -23,7 +23,8 @@ public:
 
 // Draws the whole card of `design` on `surface`: outline, pivot cross, arcs, digits, tickmarks,
 // labels, in that order. Does not clear the surface. On the first bad value it throws DrawError;
-// what was drawn before stays drawn.
+// what was drawn before stays drawn. A design over the drawing budget (see drawbudget.h: too
+// many items, or a text too long) throws before anything is drawn.
 //
 // Every number is read from its text with numericPrefix(). Rules beyond the plain drawing:
 // - "Divisions" is rounded half to even; a count of 0 or below draws nothing (however negative),

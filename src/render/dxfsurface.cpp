@@ -13,7 +13,6 @@ namespace {
 
 // Metrics at a large size, scaled down: Qt rounds some of them (the cap height) to whole pixels.
 constexpr double kReferencePixels = 1000.0;
-constexpr double kTrueRadToDeg = 180.0 / 3.14159265358979323846;
 
 struct LayerInfo {
     const char *name;
@@ -234,12 +233,11 @@ void DxfSurface::arc(CardPoint centre, double radius, double startAngle, double 
     e.x1 = centre.x;
     e.y1 = dxfY(centre.y);
     e.radius = radius;
-    e.startDeg = std::fmod(startAngle * kTrueRadToDeg, 360.0);
-    e.endDeg = std::fmod(endAngle * kTrueRadToDeg, 360.0);
-    if (e.startDeg < 0)
-        e.startDeg += 360.0;
-    if (e.endDeg < 0)
-        e.endDeg += 360.0;
+    const ArcDegrees degrees = arcDegrees(startAngle, endAngle);
+    e.startDeg = degrees.start;
+    e.endDeg = degrees.start + degrees.sweep;
+    if (e.endDeg >= 360.0)
+        e.endDeg -= 360.0;
     if (std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.radius) && std::isfinite(e.startDeg) &&
         std::isfinite(e.endDeg))
         m_entities.append(e);

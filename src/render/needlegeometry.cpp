@@ -57,4 +57,20 @@ ArcExtent arcExtent(const NeedleSweep &sweep)
     return {sweep.maxAngle, sweep.zeroAngle};
 }
 
+ArcDegrees arcDegrees(double startAngle, double endAngle)
+{
+    // Dividing by kPi first keeps kTwoPi exactly 360 degrees.
+    const auto degrees = [](double radians) { return radians / kPi * 180.0; };
+    ArcDegrees arc;
+    arc.start = std::fmod(degrees(startAngle), 360.0);
+    if (arc.start < 0)
+        arc.start += 360.0;
+    if (arc.start >= 360.0)
+        arc.start = 0.0;
+    arc.sweep = std::fmod(degrees(endAngle - startAngle), 360.0);
+    if (arc.sweep <= 0)
+        arc.sweep += 360.0;
+    return arc;
+}
+
 } // namespace vernalith

@@ -45,4 +45,16 @@ struct ArcExtent {
 };
 ArcExtent arcExtent(const NeedleSweep &sweep);
 
+// An arc as drawing programs take it, in degrees counter-clockwise as the card is seen: `start`
+// in [0, 360) and `sweep` in (0, 360]. Converted with the program's pi, the one the angles were
+// computed with, so that a sweep just short of a full circle stays just short of 360 degrees
+// instead of wrapping round to nothing.
+struct ArcDegrees {
+    double start = 0;
+    double sweep = 0;
+};
+// From `startAngle` counter-clockwise to `endAngle`, radians as above; the angles need not be
+// normalised. Equal angles give a full circle; callers that draw nothing for them check first.
+ArcDegrees arcDegrees(double startAngle, double endAngle);
+
 } // namespace vernalith

@@ -20,7 +20,6 @@ constexpr double kPenWidthMm = 0.15;
 // A cubic Bezier piece of at most 45 degrees stays within 5e-6 of the radius of the true circle;
 // Qt's own quarter-circle pieces are off by 3e-4 of it (0.03 mm at 100 mm).
 constexpr double kMaxArcPieceDegrees = 45.0;
-constexpr double kTrueRadToDeg = 180.0 / 3.14159265358979323846;
 
 bool isRasterDevice(const QPaintDevice *device)
 {
@@ -118,10 +117,9 @@ void PainterSurface::arc(CardPoint centre, double radius, double startAngle, dou
 
     // Qt counts arc angles counter-clockwise as seen on the device, with Y growing downwards,
     // which is the card's own convention; only the unit differs.
-    double sweep = std::fmod((endAngle - startAngle) * kTrueRadToDeg, 360.0);
-    if (sweep <= 0)
-        sweep += 360.0;
-    const double start = std::fmod(startAngle * kTrueRadToDeg, 360.0);
+    const ArcDegrees degrees = arcDegrees(startAngle, endAngle);
+    const double sweep = degrees.sweep;
+    const double start = degrees.start;
 
     const QRectF square(centre.x - radius, centre.y - radius, 2 * radius, 2 * radius);
     const int pieces = static_cast<int>(std::ceil(sweep / kMaxArcPieceDegrees));

@@ -12,17 +12,21 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QSettings;
 
 namespace vernalith {
 
 class ClientArea;
 class DesignModel;
+class DesignRecovery;
 class DesignTable;
 class DesignTableView;
 class DimensionField;
 class FileChooser;
 class MessageSink;
+class PreviewCache;
 class PrintBackend;
+class RecentFiles;
 
 // The designer window: eight dimension fields, the four design tables with their "+" and "-"
 // buttons, Preview, Print and Close, the File and Help menus, and the card drawn at true size
@@ -62,6 +66,11 @@ public:
     // Opens a file named when the program was started, as Open would.
     void openAtStartup(const QString &path);
 
+    // Keeps the recent files in `settings` (not owned; must outlive the window) and the design
+    // in a recovery file in `recoveryDirectory`, offering one an earlier session left there.
+    // Without this call the window keeps neither beyond its own life (as in most tests).
+    void keepSession(QSettings *settings, const QString &recoveryDirectory);
+
     // The name last chosen in the Open or Save dialog, offered first the next time.
     QString fileName() const { return m_fileName; }
     void setFileName(const QString &name) { m_fileName = name; }
@@ -96,6 +105,7 @@ public slots:
     void mnuOpen_Click();
     void mnuSave_Click();
     void mnuExport_Click();
+    void mnuRecover_Click();
     void mnuExit_Click();
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
@@ -124,6 +134,8 @@ private:
     void removeRow(TableKind kind);
     void selectFieldText(Dimension d);
     void endProgram();
+    void openRecent(const QString &path);
+    void fileIsSafe(const QString &path);
 
     MessageSink &messages();
     PrintBackend &printers();
@@ -147,7 +159,10 @@ private:
     QString m_fileName;
     QString m_exportName;
     QString m_previewError;
-    DialDesign m_paintedDesign;
+    PreviewCache *m_preview = nullptr;
+    RecentFiles *m_recent = nullptr;
+    std::unique_ptr<DesignRecovery> m_recovery;
+    QAction *m_mnuRecover = nullptr;
     bool m_ending = false;
 };
 

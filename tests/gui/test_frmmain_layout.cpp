@@ -73,8 +73,9 @@ private slots:
             for (QAction *entry : menu->menu()->actions())
                 menus << "  " + entry->text();
         }
-        QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  E&xit", "&Help", "  &Contents",
-                                     "  &About Vernalith"}));
+        // Recent files, when there are any, come between the separator and Exit.
+        QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  &Recover Last Design", "  ",
+                                     "  E&xit", "&Help", "  &Contents", "  &About Vernalith"}));
     }
 
     void controls_data()

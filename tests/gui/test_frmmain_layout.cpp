@@ -74,8 +74,9 @@ private slots:
                 menus << "  " + entry->text();
         }
         // Recent files, when there are any, come between the separator and Exit.
-        QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  &Recover Last Design", "  ",
-                                     "  E&xit", "&Help", "  &Contents", "  &About Vernalith"}));
+        QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  Print &To...",
+                                     "  Printer &Calibration...", "  &Recover Last Design", "  ", "  E&xit", "&Help",
+                                     "  &Contents", "  &About Vernalith"}));
     }
 
     void controls_data()

@@ -9,6 +9,8 @@
 #include "render/dialrenderer.h"
 #include "render/paintersurface.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -62,6 +64,23 @@ DialDesign ticksDesign()
 {
     DialDesign d = DialDesign::startup();
     d.table(TableKind::ScaleTickmarks) = rows({{QString::number(kRows), QStringLiteral("22"), QStringLiteral("20")}});
+    return d;
+}
+
+// One tickmarks row of 32767 readings 1, 2, ... 32767 on a log scale: by its divisions, or the
+// same readings as a value list.
+DialDesign logTicksDesign(bool listed)
+{
+    DialDesign d = DialDesign::startup();
+    QStringList row = emptyRow(TableKind::ScaleTickmarks);
+    row[0] = listed ? QStringLiteral("0") : QString::number(kRows);
+    row[1] = QStringLiteral("22");
+    row[2] = QStringLiteral("20");
+    row[extraColumn(TableKind::ScaleTickmarks, QStringLiteral("Scale"))] = QStringLiteral("1");
+    if (listed)
+        row[extraColumn(TableKind::ScaleTickmarks, QStringLiteral("Values"))] = QStringLiteral("1:%1:1").arg(kRows + 1);
+    d.table(TableKind::ScaleTickmarks) = {row};
+    d.scales = {{QStringLiteral("log"), QStringLiteral("1"), QString::number(kRows + 1), QString(), QString()}};
     return d;
 }
 
@@ -134,6 +153,17 @@ void BM_DrawTypicalDesign(benchmark::State &state)
 void BM_Draw32766Tickmarks(benchmark::State &state)
 {
     drawBenchmark(state, ticksDesign());
+}
+
+// Within 1.5x of the 32766-tick row: the law and the list cost little beside the drawing.
+void BM_Draw32766LogTickmarks(benchmark::State &state)
+{
+    drawBenchmark(state, logTicksDesign(false));
+}
+
+void BM_Draw32767ListedLogTickmarks(benchmark::State &state)
+{
+    drawBenchmark(state, logTicksDesign(true));
 }
 
 void BM_Draw32766Digits(benchmark::State &state)
@@ -230,6 +260,70 @@ void BM_ExportPeakMemory4x32766(benchmark::State &state, const char *extension)
     state.counters["output_MB"] = static_cast<double>(QFileInfo(QFile::decodeName(out)).size()) / 1e6;
 }
 
+// The full design with a character only 1.1 holds: the UTF-8 reading path.
+void BM_ReadDialFile11_4x32766(benchmark::State &state)
+{
+    DialDesign design = fullDesign();
+    design.table(TableKind::FaceLabels)[0][2] = QStringLiteral("10 k\u2126");
+    const QString path = benchFile("read11.vlt");
+    if (!saveDialFile(path, design).ok() || loadDialFile(path, design.dimensions).design != design) {
+        state.SkipWithError("the dial file does not read back");
+        return;
+    }
+    for (auto _ : state) {
+        DialReadResult result = loadDialFile(path, design.dimensions);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
+}
+
+// A crafted file: a full [Arcs] table, then its section again and again with one row each, which
+// keeps the table full. Each repeat once cost time in proportion to the table; the rate shows
+// whether reading stays linear (aim: 20 MB/s or more).
+void BM_ReadRepeatedSections20MB(benchmark::State &state)
+{
+    QByteArray file = "[Vernalith1.0]\r\n[Arcs]\r\n";
+    for (int k = 0; k < kRows; ++k)
+        file += QByteArray::number(10 + k % 20) + "\r\n";
+    const QByteArray repeat = "[Arcs]\r\n21\r\n";
+    file += repeat.repeated((20 * 1000 * 1000 - file.size()) / repeat.size());
+    file += "\r\n";
+    const QString path = benchFile("repeated.vlt");
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size()) {
+        state.SkipWithError("cannot write the crafted file");
+        return;
+    }
+    out.close();
+    const DialReadResult check = loadDialFile(path, DialDesign::startup().dimensions);
+    if (!check.ok() || check.design.table(TableKind::ScaleArcs).size() != kRows) {
+        state.SkipWithError("the crafted file does not read as a full table");
+        return;
+    }
+    for (auto _ : state) {
+        DialReadResult result = loadDialFile(path, DialDesign::startup().dimensions);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+
+// A file over the size limit is refused from its first line, not read whole.
+void BM_RefuseOversizedFile(benchmark::State &state)
+{
+    const QString path = benchFile("oversized.vlt");
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write("[Vernalith1.0]\r\n") < 0 || !out.resize(300LL * 1024 * 1024)) {
+        state.SkipWithError("cannot write the oversized file");
+        return;
+    }
+    out.close();
+    for (auto _ : state) {
+        DialReadResult result = loadDialFile(path, DialDesign::startup().dimensions);
+        benchmark::DoNotOptimize(result);
+    }
+    QFile::remove(path);
+}
+
 void configure(benchmark::internal::Benchmark *b)
 {
     b->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
@@ -240,9 +334,14 @@ void configure(benchmark::internal::Benchmark *b)
 BENCHMARK(BM_DrawStartupDesign)->Apply(configure);
 BENCHMARK(BM_DrawTypicalDesign)->Apply(configure);
 BENCHMARK(BM_Draw32766Tickmarks)->Apply(configure);
+BENCHMARK(BM_Draw32766LogTickmarks)->Apply(configure);
+BENCHMARK(BM_Draw32767ListedLogTickmarks)->Apply(configure);
 BENCHMARK(BM_Draw32766Digits)->Apply(configure);
 BENCHMARK(BM_Draw32766Labels)->Apply(configure);
 BENCHMARK(BM_ReadDialFile4x32766)->Apply(configure);
+BENCHMARK(BM_ReadDialFile11_4x32766)->Apply(configure);
+BENCHMARK(BM_ReadRepeatedSections20MB)->Apply(configure);
+BENCHMARK(BM_RefuseOversizedFile)->Apply(configure);
 BENCHMARK(BM_WriteDialFile4x32766)->Apply(configure);
 BENCHMARK(BM_CheckStorable4x32766)->Apply(configure);
 BENCHMARK(BM_EncodeDialFile4x32766)->Apply(configure);

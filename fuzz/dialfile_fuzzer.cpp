@@ -30,7 +30,7 @@ void checkWellFormed(const DialDesign &design)
         if (rows.isEmpty() || rows.size() > kMaxDataRows)
             fail("a table has no rows or too many", QString::fromLatin1(tableInfo(kind).controlName));
         for (const QStringList &row : rows) {
-            if (row.size() != columnCount(kind))
+            if (row.size() != storedColumnCount(kind))
                 fail("a row has the wrong number of cells", QString::fromLatin1(tableInfo(kind).controlName));
             if (row.first().startsWith(QLatin1Char('[')))
                 fail("a first cell begins with [", row.first());
@@ -40,6 +40,12 @@ void checkWellFormed(const DialDesign &design)
                     fail("a cell holds a tab or line break", cell);
             }
         }
+    }
+    if (design.scales.size() > kMaxDataRows)
+        fail("too many scales");
+    for (const QStringList &row : design.scales) {
+        if (row.size() != kScaleColumnCount)
+            fail("a scale has the wrong number of cells");
     }
 }
 

@@ -24,6 +24,16 @@ static QStringList cells(const char *joined)
     return QString::fromUtf8(joined).split(QLatin1Char('|'));
 }
 
+// Rows written with their visible columns only, padded with the empty extra cells every row holds.
+static TableRows wide(TableKind kind, TableRows rows)
+{
+    for (QStringList &row : rows) {
+        while (row.size() < storedColumnCount(kind))
+            row.append(QString());
+    }
+    return rows;
+}
+
 // Fills a table with `dataRows` rows whose cells read "r<row>c<col>" (or are empty).
 static void fill(DesignTable &table, int dataRows, bool labelled = true)
 {
@@ -89,8 +99,9 @@ private slots:
         table.addItem(QStringLiteral("a\tb\tc\td"), 1); // surplus pieces dropped
         table.addItem(QStringLiteral("x"), 3);            // missing pieces empty
         table.addItem(QStringLiteral("y"), 99);           // out of range: appended, as at Rows
-        QCOMPARE(table.rowsData(), (TableRows{cells("a|b|c"), cells("r1c0|r1c1|r1c2"), cells("x||"),
-                                              cells("r2c0|r2c1|r2c2"), cells("y||")}));
+        // surplus pieces never spill into the extra cells
+        QCOMPARE(table.rowsData(), wide(ticks, {cells("a|b|c"), cells("r1c0|r1c1|r1c2"), cells("x||"),
+                                                cells("r2c0|r2c1|r2c2"), cells("y||")}));
         QCOMPARE(inserted.at(1).at(1).toInt(), 2); // model rows are the data rows
     }
 
@@ -108,8 +119,9 @@ private slots:
         QTest::newRow("Backspace on an empty cell") << digits << L{1, 3, 2} << u"\b"_s << none << L{1, 3, 2};
         QTest::newRow("Ctrl+X, typing") << labels << L{1, 2, 2} << u"www\x18" "22"_s << cells("1,2=22") << L{1, 2, 2};
         QTest::newRow("micro, degree and more") << labels << L{1, 2, 2} << micro << microCell << L{1, 2, 2};
-        QTest::newRow("refused keys") << labels << L{1, 2, 2} << u"a\tb\nc\x1b" "d\u03b1e\u2212f"_s
-                                      << cells("1,2=abcdef") << L{1, 2, 2};
+        QTest::newRow("control keys refused, any other taken")
+            << labels << L{1, 2, 2} << u"a\tb\nc\x1b" "d\u03b1e\u2212f\u2028g\u0085h"_s << cells("1,2=abcd\u03b1e\u2212fgh")
+            << L{1, 2, 2};
         QTest::newRow("keys on the header") << ticks << L{0, 1, 2} << u"x\x18\b"_s << none << L{0, 1, 2};
         QTest::newRow("Enter, 1 column") << arcs << L{1, 0, 2} << u"20\r\r"_s << cells("1,0=20") << L{3, 0, 4};
         QTest::newRow("Enter, 4 columns") << labels << L{1, 0, 2} << u"\r\r\r8\r"_s << cells("1,3=8") << L{2, 0, 3};
@@ -144,10 +156,10 @@ private slots:
         QCOMPARE(cursor(table), end);
     }
 
-    void typedCharactersAreExactlyThePrintableCodePage()
+    void typedCharactersAreAllButControls()
     {
-        // A key adds a character only when Windows-1252 holds it and it is printable: 95 of ASCII,
-        // 27 of bytes 0x80..0x9F, 95 of 0xA0..0xFF (all but the soft hyphen). Others change nothing.
+        // A key adds any character but the 65 control characters (C0, DEL, C1) and the line and
+        // paragraph separators; those change nothing.
         int accepted = 0;
         for (char16_t u = 0; u < 0xFFFF; ++u) {
             if (u == kKeyCut || u == kKeyEnter || u == kKeyBackspace)
@@ -157,14 +169,32 @@ private slots:
             if (tableKeyPress(table, QChar(u)) == KeyResult::Ignored) {
                 QCOMPARE(table.rowsData(), emptyTable(ticks));
                 QCOMPARE(cursor(table), (L{1, 1, 2}));
+                QVERIFY2(u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029,
+                         QByteArray::number(u, 16));
                 continue;
             }
             const QString text = table.cell(1, 1);
             QCOMPARE(text, QString(QChar(u)));
-            QVERIFY2(u >= 0x20, QByteArray::number(u));
             ++accepted;
         }
-        QCOMPARE(accepted, 95 + 27 + 95);
+        QCOMPARE(accepted, 0xFFFF - 65 - 2);
+    }
+
+    void charactersBeyondTheCodePageAreTyped()
+    {
+        // GIVEN an empty cell WHEN Ohm, infinity, a soft hyphen and an emoji (a surrogate pair) are typed
+        DesignTable table(labels);
+        setCurrent(table, 1, 2);
+        const QString typed = u"10 k\u2126 \u221E\u00AD \U0001F600"_s;
+        for (QChar c : typed)
+            QCOMPARE(tableKeyPress(table, c), KeyResult::Changed);
+        QCOMPARE(table.cell(1, 2), typed);
+        // THEN Backspace takes the emoji as a whole, then one character at a time
+        tableKeyPress(table, QChar(kKeyBackspace));
+        QCOMPARE(table.cell(1, 2), u"10 k\u2126 \u221E\u00AD "_s);
+        tableKeyPress(table, QChar(kKeyBackspace));
+        tableKeyPress(table, QChar(kKeyBackspace));
+        QCOMPARE(table.cell(1, 2), u"10 k\u2126 \u221E"_s);
     }
 
     void fullTableRefusesToGrow()
@@ -273,6 +303,94 @@ private slots:
         QVERIFY(model.design() == design);
         QCOMPARE(reset.size(), 1);
         QCOMPARE(dimensions.size(), 1); // only the text that differs
+    }
+
+    // The extra cells sit after the visible columns, in file order, and are no Qt columns.
+    void extraCellsFollowTheColumns_data()
+    {
+        QTest::addColumn<TableKind>("kind");
+        QTest::addColumn<QStringList>("extras");
+        QTest::addColumn<int>("firstExtra");
+        QTest::newRow("arcs") << arcs << cells("Width|Colour") << 1;
+        QTest::newRow("tickmarks") << ticks << cells("Scale|Values|Width|Colour") << 3;
+        QTest::newRow("digits") << digits << cells("Scale|Values|Colour|Font") << 6;
+        QTest::newRow("labels") << labels << cells("Colour|Font") << 4;
+    }
+    void extraCellsFollowTheColumns()
+    {
+        QFETCH(TableKind, kind);
+        QFETCH(QStringList, extras);
+        QFETCH(int, firstExtra);
+        QCOMPARE(extraColumnCount(kind), extras.size());
+        QCOMPARE(storedColumnCount(kind), firstExtra + extras.size());
+        for (int k = 0; k < extras.size(); ++k)
+            QCOMPARE(extraColumn(kind, extras[k]), firstExtra + k);
+        QCOMPARE(extraColumn(kind, QStringLiteral("Radius")), -1); // a visible column is no extra cell
+        QCOMPARE(extraColumn(kind, QStringLiteral("Points")), -1);
+
+        DesignModel model;
+        DesignTable &table = model.table(kind);
+        fill(table, 2);
+        QCOMPARE(table.columnCount(), firstExtra);
+        QCOMPARE(emptyRow(kind).size(), storedColumnCount(kind));
+        QSignalSpy cellsChanged(&table, &QAbstractItemModel::dataChanged);
+        QSignalSpy modelChanged(&model, &DesignModel::changed);
+
+        // WHEN the last extra cell of row 2 is set
+        const int last = storedColumnCount(kind) - 1;
+        QVERIFY(!table.rowHasProperties(2));
+        table.setCell(2, last, QStringLiteral("red"));
+        // THEN it reads back, the row's visible cells are reported changed, and only row 2 has properties
+        QCOMPARE(table.cell(2, last), QStringLiteral("red"));
+        QCOMPARE(cellsChanged.size(), 1);
+        QCOMPARE(cellsChanged[0][0].toModelIndex(), table.index(1, 0));
+        QCOMPARE(cellsChanged[0][1].toModelIndex(), table.index(1, firstExtra - 1));
+        QCOMPARE(modelChanged.size(), 1);
+        QVERIFY(table.rowHasProperties(2));
+        QVERIFY(!table.rowHasProperties(1));
+        QCOMPARE(table.data(table.index(1, firstExtra - 1)).toString(), QStringLiteral("r2c%1").arg(firstExtra - 1));
+        // Beyond the stored cells nothing is read or written.
+        table.setCell(2, last + 1, QStringLiteral("x"));
+        QCOMPARE(table.cell(2, last + 1), QString());
+        QCOMPARE(cellsChanged.size(), 1);
+
+        // Removing the only row takes its extra cells with it.
+        DesignTable single(kind);
+        single.setCell(1, last, QStringLiteral("blue"));
+        setCurrent(single, 1, 0);
+        removeTableRow(single);
+        QCOMPARE(single.rowsData(), emptyTable(kind));
+    }
+
+    void scalesTravelWithTheDesign()
+    {
+        DesignModel model;
+        QVERIFY(model.scales().isEmpty());
+        QVERIFY(DialDesign::startup().scales.isEmpty());
+        QSignalSpy changed(&model, &DesignModel::changed);
+        const TableRows scales{cells("db|-20|3||"), cells("ohms|0|inf|50|")};
+        model.setScales({cells("db|-20|3"), cells("ohms|0|inf|50|")}); // short rows are padded
+        QCOMPARE(model.scales(), scales);
+        QCOMPARE(changed.size(), 1);
+        model.setScales(scales); // the same again: no change
+        QCOMPARE(changed.size(), 1);
+
+        DialDesign design = model.design();
+        QCOMPARE(design.scales, scales);
+        QVERIFY(design != DialDesign::startup());
+        design.scales[1][3] = QStringLiteral("25");
+        QVERIFY(design != model.design()); // equality compares the scales
+        model.setDesign(design);
+        QCOMPARE(model.scales()[1][3], QStringLiteral("25"));
+        QVERIFY(changed.size() > 1);
+        // A row missing its trailing empty cells equals the full one.
+        DialDesign shortRows = DialDesign::startup();
+        shortRows.table(ticks) = TableRows{cells("10|22|20")};
+        DialDesign fullRows = DialDesign::startup();
+        fullRows.table(ticks) = wide(ticks, {cells("10|22|20")});
+        QVERIFY(shortRows == fullRows);
+        fullRows.table(ticks)[0][extraColumn(ticks, QStringLiteral("Scale"))] = QStringLiteral("1");
+        QVERIFY(shortRows != fullRows);
     }
 };
 

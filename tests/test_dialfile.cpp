@@ -4,6 +4,7 @@
 #include "files/dialfile.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -19,6 +20,14 @@ using K = DialFileError::Kind;
 
 Q_DECLARE_METATYPE(vernalith::DialFileError::Kind)
 Q_DECLARE_METATYPE(vernalith::DialDesign)
+
+// A row padded with the empty extra cells that every row of the table holds.
+static QStringList wide(TableKind kind, QStringList row)
+{
+    while (row.size() < storedColumnCount(kind))
+        row.append(QString());
+    return row;
+}
 
 // Rows written "a|b|c".
 static TableRows rowsOf(std::initializer_list<const char *> rows)
@@ -65,11 +74,19 @@ static QString describe(const DialDesign &design)
         parts.append(u"dims "_s + QStringList(design.dimensions.begin(), design.dimensions.end()).join(u','));
     for (TableKind kind : kAllTables) {
         QStringList rows;
-        for (const QStringList &row : design.table(kind))
-            rows.append(row.join(u'|'));
+        for (const QStringList &row : design.table(kind)) {
+            // The extra cells only when one is set, so 1.0 rows read as they always have.
+            const bool extras = !row.mid(columnCount(kind)).join(QString()).isEmpty();
+            rows.append(row.mid(0, extras ? row.size() : columnCount(kind)).join(u'|'));
+        }
         if (design.table(kind) != emptyTable(kind))
             parts.append(QString::fromLatin1(tableInfo(kind).sectionHeader) + u' ' + rows.join(u" / "_s));
     }
+    QStringList scales;
+    for (const QStringList &row : design.scales)
+        scales.append(row.join(u'|'));
+    if (!scales.isEmpty())
+        parts.append(u"scales "_s + scales.join(u" / "_s));
     return parts.join(u"; "_s);
 }
 
@@ -101,6 +118,78 @@ static DialDesign randomDesign(QRandomGenerator &random)
     return design;
 }
 
+// Up to `maxLength` characters from anywhere in Unicode (pairs beyond 16 bits included), none a
+// tab or line break.
+static QString randomUnicode(QRandomGenerator &random, int maxLength)
+{
+    static const char32_t kPicks[] = {0x2126, 0x221E, 0x221A, 0x2248, 0xB2, 0x3A9, 0x4E2D, 0x0416, 0x05D0, 0x1F600, 0x10FFFD};
+    QString text;
+    for (int length = random.bounded(maxLength + 1); text.size() < length;) {
+        const int pick = random.bounded(4);
+        char32_t c = pick == 0 ? kPicks[random.bounded(int(std::size(kPicks)))]
+                     : pick == 1 ? char32_t(0xA0 + random.bounded(0xD7FF - 0xA0))
+                                 : char32_t(32 + random.bounded(95));
+        if (c == 0x2028 || c == 0x2029)
+            c = 0x2126;
+        text += QString::fromUcs4(&c, 1);
+    }
+    return text;
+}
+
+// A design that needs 1.1: scales, set extra cells and characters past the code page.
+static DialDesign randomDesign11(QRandomGenerator &random)
+{
+    DialDesign design = randomDesign(random);
+    for (QString &d : design.dimensions) {
+        if (random.bounded(3) == 0)
+            d = randomUnicode(random, 6);
+    }
+    for (TableKind kind : kAllTables) {
+        for (QStringList &row : design.table(kind)) {
+            row = wide(kind, row);
+            for (int k = 0; k < row.size(); ++k) {
+                if (random.bounded(3) == 0)
+                    row[k] = randomUnicode(random, 8);
+            }
+            if (row[0].startsWith(u'['))
+                row[0].prepend(u'x');
+        }
+    }
+    const QStringList laws = {u"linear"_s, u"db"_s, u"ohms"_s, u"table"_s, QString()};
+    for (int n = random.bounded(4); n > 0; --n) {
+        design.scales.append({laws[random.bounded(int(laws.size()))], randomUnicode(random, 4), u"inf"_s,
+                              random.bounded(2) ? u"50"_s : QString(), u"1=0; 2=0.5; 3=1"_s});
+        if (random.bounded(2))
+            design.scales.last()[1] = randomUnicode(random, 4);
+    }
+    return design;
+}
+
+// A file of `size` bytes that begins with `start` and counts what is read of it.
+class LargeFile : public QIODevice
+{
+public:
+    LargeFile(QByteArray start, qint64 size) : m_start(std::move(start)), m_size(size) { open(QIODevice::ReadOnly); }
+    qint64 size() const override { return m_size; }
+    bool isSequential() const override { return false; }
+    qint64 bytesHandedOut = 0;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = std::min(maxSize, m_size - pos());
+        for (qint64 i = 0; i < n; ++i)
+            data[i] = pos() + i < m_start.size() ? m_start[pos() + i] : '\n';
+        bytesHandedOut += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_start;
+    qint64 m_size;
+};
+
 class TestDialFile : public QObject
 {
     Q_OBJECT
@@ -120,8 +209,11 @@ private slots:
     {
         QFETCH(DialDesign, design);
         QFETCH(QByteArray, lf);
-        DialDesign handBuilt = design; // only a table's columns are written
-        handBuilt.table(TableKind::ScaleTickmarks)[0].append(u"surplus"_s);
+        DialDesign handBuilt = design; // only a table's cells are written
+        QStringList &row = handBuilt.table(TableKind::ScaleTickmarks)[0];
+        while (row.size() < storedColumnCount(TableKind::ScaleTickmarks))
+            row.append(QString());
+        row.append(u"surplus"_s);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"dial.vlt"_s);
         QVERIFY(saveDialFile(path, handBuilt).ok());
@@ -142,6 +234,166 @@ private slots:
                      qPrintable(describe(design) + u" read as "_s + describe(read.design)));
             QCOMPARE(dialFileBytes(read.design), bytes);
         }
+    }
+
+    // What 1.0 can hold is written exactly as before 1.1 existed: the bytes of these designs
+    // hash to what the writer of that time gave for them.
+    void oneZeroBytesAsBefore()
+    {
+        QRandomGenerator random(19700101u);
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (int i = 0; i < 500; ++i) {
+            const DialDesign design = randomDesign(random);
+            QCOMPARE(dialFileVersion(design), DialFileVersion::V1_0);
+            hash.addData(dialFileBytes(design));
+        }
+        hash.addData(dialFileBytes(workedExample()));
+        hash.addData(dialFileBytes(DialDesign::startup()));
+        QCOMPARE(hash.result().toHex(), QByteArray(kOneZeroFingerprint));
+    }
+
+    void randomDesignsNeeding11SurviveWriteAndRead()
+    {
+        QRandomGenerator random(20261207u);
+        int scales = 0;
+        for (int i = 0; i < 300; ++i) {
+            DialDesign design = randomDesign11(random);
+            scales += int(design.scales.size());
+            // Something only 1.1 holds, even where the dice gave nothing.
+            design.table(TableKind::ScaleDigits)[0] = wide(TableKind::ScaleDigits, design.table(TableKind::ScaleDigits)[0]);
+            design.table(TableKind::ScaleDigits)[0][6] = u"1"_s;
+            QVERIFY2(checkStorable(design).ok(), qPrintable(checkStorable(design).detail));
+            QCOMPARE(dialFileVersion(design), DialFileVersion::V1_1);
+            const QByteArray bytes = dialFileBytes(design);
+            QVERIFY(bytes.startsWith("[Vernalith1.1]\r\n"));
+            const DialReadResult read = parseDialFile(bytes, kCurrent);
+            QVERIFY2(read.ok() && read.design == design,
+                     qPrintable(read.error.detail + describe(design) + u" read as "_s + describe(read.design)));
+            QCOMPARE(dialFileBytes(read.design), bytes);
+        }
+        QVERIFY(scales > 100); // the scales section was exercised, not just the extra cells
+    }
+
+    // 1.0 is kept for what it can hold; anything more makes a 1.1 file.
+    void versionFollowsWhatTheDesignHolds_data()
+    {
+        QTest::addColumn<QList<int>>("where"); // {dimension}, {table, column} of row 1, or {4} for a scale
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("v11");
+        using L = QList<int>;
+        QTest::newRow("code page beyond ASCII") << L{3, 2} << u"\u00b5A \u00b1\u00b0 \u20ac"_s << false;
+        QTest::newRow("undefined byte of the code page") << L{3, 2} << u"\u0081"_s << false;
+        QTest::newRow("ohm sign in a label") << L{3, 2} << u"10 k\u2126"_s << true;
+        QTest::newRow("infinity in a dimension") << L{0} << u"\u221e"_s << true;
+        QTest::newRow("emoji") << L{1, 0} << u"\U0001F600"_s << true;
+        QTest::newRow("C1 control the code page lacks") << L{3, 2} << u"\u0080"_s << true;
+        QTest::newRow("scale of a tickmarks row") << L{1, 3} << u"1"_s << true;
+        QTest::newRow("values of a digits row") << L{2, 7} << u"1 2 3"_s << true;
+        QTest::newRow("colour of an arc") << L{0, 2} << u"red"_s << true;
+        QTest::newRow("font of a label") << L{3, 5} << u"Serif"_s << true;
+        QTest::newRow("an empty scale row") << L{4} << QString() << true;
+    }
+
+    void versionFollowsWhatTheDesignHolds()
+    {
+        QFETCH(QList<int>, where);
+        QFETCH(QString, text);
+        QFETCH(bool, v11);
+        DialDesign design = workedExample();
+        for (TableKind kind : kAllTables)
+            design.table(kind)[0] = wide(kind, design.table(kind)[0]);
+        if (where.size() == 1 && where[0] == 4)
+            design.scales.append(QStringList(kScaleColumnCount, text));
+        else if (where.size() == 1)
+            design.dimensions[static_cast<size_t>(where[0])] = text;
+        else
+            design.tables[static_cast<size_t>(where[0])][0][where[1]] = text;
+        QCOMPARE(dialFileVersion(design), v11 ? DialFileVersion::V1_1 : DialFileVersion::V1_0);
+        const QByteArray bytes = dialFileBytes(design);
+        QCOMPARE(bytes.startsWith("[Vernalith1.1]\r\n"), v11);
+        const DialReadResult read = parseDialFile(bytes, kCurrent);
+        QVERIFY2(read.ok() && read.design == design, qPrintable(describe(read.design)));
+    }
+
+    void layoutOf11()
+    {
+        DialDesign design = workedExample();
+        design.table(TableKind::FaceLabels)[0][2] = u"\u2126"_s;
+        design.table(TableKind::ScaleTickmarks)[1] = wide(TableKind::ScaleTickmarks, design.table(TableKind::ScaleTickmarks)[1]);
+        design.table(TableKind::ScaleTickmarks)[1][3] = u"2"_s;
+        design.table(TableKind::ScaleTickmarks)[1][4] = u"1:10:1, 20:100:10"_s;
+        design.scales = {{u"db"_s, u"-20"_s, u"3"_s, QString(), QString()},
+                         {u"table"_s, QString(), QString(), QString(), u"1=0; 9=0.5; 29=1"_s}};
+        const QByteArray expected =
+            "[Vernalith1.1]\r\n[Dimensions]\r\n52\r\n45\r\n26\r\n33\r\n5\r\n12\r\n47\r\n12\r\n"
+            "[Arcs]\r\n20\t\t\t\r\n22\t\t\t\r\n"
+            "[Tickmarks]\r\n10\t22\t20\t\t\t\t\t\r\n50\t22\t21\t2\t1:10:1, 20:100:10\t\t\t\r\n"
+            "[Digits]\r\n5\t0\t100\t0\t24\t6\t\t\t\t\t\r\n"
+            "[Labels]\r\n26\t40\t\xe2\x84\xa6\t8\t\t\t\r\n"
+            "[Scales]\r\ndb\t-20\t3\t\t\t\r\ntable\t\t\t\t1=0; 9=0.5; 29=1\t\r\n\r\n";
+        QCOMPARE(dialFileBytes(design), expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"ohm.vlt"_s);
+        QVERIFY(saveDialFile(path, design).ok());
+        QCOMPARE(contents(path), expected);
+        const DialReadResult read = loadDialFile(path, kCurrent);
+        QVERIFY2(read.ok() && read.design == design, qPrintable(describe(read.design)));
+    }
+
+    void readerRules11_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<K>("error");
+        QTest::addColumn<QString>("read"); // describe() of the design read, or words of the error
+
+        const K ok = K::None;
+        const QByteArray v11 = "[Vernalith1.1]\n";
+        QTest::newRow("UTF-8 text") << v11 + "[Labels]\n1\t2\t10 k\xe2\x84\xa6\t8\t\t\t\n\n" << ok
+                                    << u"[Labels] 1|2|10 k\u2126|8"_s;
+        QTest::newRow("extra cells read") << v11 + "[Tickmarks]\n10\t22\t20\t1\t0 5 inf\t0.3\tred\t\n\n" << ok
+                                          << u"[Tickmarks] 10|22|20|1|0 5 inf|0.3|red"_s;
+        QTest::newRow("one-column row with its tab") << v11 + "[Arcs]\n20\t\t\t\n\n" << ok << u"[Arcs] 20"_s;
+        QTest::newRow("missing extra cells") << v11 + "[Digits]\n5\t0\t100\n\n" << ok << u"[Digits] 5|0|100|||"_s;
+        QTest::newRow("scales") << v11 + "[Scales]\nohms\t0\tinf\t50\t\t\nlog\t1\t10\n\n" << ok
+                                << u"scales ohms|0|inf|50| / log|1|10||"_s;
+        QTest::newRow("scales read twice") << v11 + "[Scales]\na\nb\n[Notes]\n[Scales]\nc\n\n" << ok
+                                           << u"scales c|||| / b||||"_s;
+        // As in 1.0, sections are tried in a fixed order on the line that ended the one before.
+        QTest::newRow("arcs after scales passed over") << v11 + "[Scales]\n[Arcs]\n20\n\n" << ok << QString();
+        QTest::newRow("empty scales section") << v11 + "[Labels]\n[Scales]\n[Bands]\n[Arcs]\n20\n\n" << ok << u"[Arcs] 20"_s;
+        QTest::newRow("empty later section passed over") << v11 + "[Scales]\ndb\t-20\t3\n[Bands]\n\t\t\n[Labels]\n1\t2\tx\n\n"
+                                                         << ok << u"[Labels] 1|2|x|; scales db|-20|3||"_s;
+        QTest::newRow("later section with rows refused") << v11 + "[Arcs]\n20\n[Bands]\n1\t2\n\n" << K::ReadFailed
+                                                         << u"[Bands] section"_s;
+        QTest::newRow("unknown header with a row refused") << v11 + "[Notes]\n21\n" << K::ReadFailed << u"[Notes]"_s;
+        QTest::newRow("set cell past the last") << v11 + "[Arcs]\n20\t1\tred\tmore\t\n\n" << K::ReadFailed
+                                                << u"Scale Arcs table holds cells"_s;
+        QTest::newRow("empty cells past the last") << v11 + "[Arcs]\n20\t1\tred\t\t\t\n\n" << ok << u"[Arcs] 20|1|red"_s;
+        QTest::newRow("invalid UTF-8 in a cell") << v11 + "[Labels]\n1\t2\t\xc3\x28\n\n" << K::ReadFailed << u"UTF-8"_s;
+        QTest::newRow("encoded surrogate") << v11 + "[Labels]\n1\t2\t\xed\xa0\x80\n\n" << K::ReadFailed << u"UTF-8"_s;
+        QTest::newRow("overlong form") << v11 + "[Arcs]\n\xc0\xaf\n\n" << K::ReadFailed << u"UTF-8"_s;
+        QTest::newRow("cut-off sequence at the end") << v11 + "[Arcs]\n\xe2\x84" << K::ReadFailed << u"UTF-8"_s;
+        QTest::newRow("invalid UTF-8 in a dimension") << v11 + "[Dimensions]\n\xff\n" << K::ReadFailed << u"UTF-8"_s;
+        QTest::newRow("past U+10FFFF") << v11 + "[Arcs]\n\xf4\x90\x80\x80\n\n" << K::ReadFailed << u"UTF-8"_s;
+        QTest::newRow("largest character") << v11 + "[Arcs]\n\xf4\x8f\xbf\xbf\n\n" << ok << u"[Arcs] \U0010FFFF"_s;
+        QTest::newRow("byte-order mark") << "\xef\xbb\xbf" + v11 << K::UnknownFormat << u"[Vernalith1.1]"_s;
+        QTest::newRow("1.0 passes scales over") << vlt("[Scales]\ndb\t-20\t3\n[Arcs]\n20\t1\t2\n\n") << ok << u"[Arcs] 20"_s;
+        QTest::newRow("1.0 reads no extra cells") << vlt("[Tickmarks]\n10\t22\t20\t1\t5\n\n") << ok
+                                                  << u"[Tickmarks] 10|22|20"_s;
+        QTest::newRow("1.0 passes unknown sections over") << vlt("[Bands]\n1\t2\n[Arcs]\n20\n\n") << ok << u"[Arcs] 20"_s;
+    }
+
+    void readerRules11()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(K, error);
+        QFETCH(QString, read);
+        const DialReadResult result = parseDialFile(file, kCurrent);
+        QCOMPARE(result.error.kind, error);
+        if (result.ok())
+            QCOMPARE(describe(result.design), read);
+        else
+            QVERIFY2(result.error.detail.contains(read), qPrintable(result.error.detail));
     }
 
     void codePageBothWays_data()
@@ -207,6 +459,66 @@ private slots:
         const DialReadResult read = parseDialFile("[Vernalith1.0]\n" + section.repeated(400) + "x", kCurrent);
         QCOMPARE(read.error.kind, K::ReadFailed);
         QVERIFY2(read.error.detail.contains(u"Scale Arcs"_s), qPrintable(read.error.detail));
+    }
+
+    // A file over 256 MiB is refused by its size and first line, without being read whole.
+    void oversizedFileRefusedUnread_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<K>("error");
+        QTest::newRow("dial file one byte over the limit") << QByteArray("[Vernalith1.1]\r\n") << 256LL * 1024 * 1024 + 1
+                                                           << K::ReadFailed;
+        QTest::newRow("other file over the limit") << QByteArray("%PDF-1.4\n") << 300LL * 1024 * 1024 << K::UnknownFormat;
+        QTest::newRow("small file: read whole") << QByteArray("[Vernalith1.0]\r\n") << 100LL * 1000 << K::None;
+    }
+
+    void oversizedFileRefusedUnread()
+    {
+        QFETCH(QByteArray, start);
+        QFETCH(qint64, size);
+        QFETCH(K, error);
+        LargeFile file(start, size);
+        const DialReadResult read = readDialFile(file, kCurrent);
+        QCOMPARE(read.error.kind, error);
+        if (error == K::None) {
+            QCOMPARE(file.bytesHandedOut, size);
+            return;
+        }
+        // the device's own buffer may take a little more than the first line
+        QVERIFY2(file.bytesHandedOut <= 64 * 1024, QByteArray::number(file.bytesHandedOut));
+        QVERIFY2(error != K::ReadFailed || read.error.detail.contains(u"too large"_s), qPrintable(read.error.detail));
+    }
+
+    // A section read again puts its rows on top and removes the row that then follows them,
+    // exactly as inserting each row at its place and removing that row did.
+    void repeatedSectionsFollowTheInsertAndRemoveRule()
+    {
+        QRandomGenerator random(4242u);
+        for (int i = 0; i < 300; ++i) {
+            QByteArray file = "[Vernalith1.0]\n";
+            QStringList model{QString()}; // the table's rows as the rule builds them, one spare to start
+            int next = 1;
+            for (int section = random.bounded(1, 6); section > 0; --section) {
+                file += "[Arcs]\n";
+                int n = 1;
+                for (int rows = random.bounded(0, 5); rows > 0; --rows, ++n) {
+                    file += QByteArray::number(next) + '\n';
+                    model.insert(n - 1, QString::number(next++));
+                }
+                if (model.size() == 1)
+                    model[0] = QString();
+                else if (n <= model.size())
+                    model.removeAt(n - 1);
+                file += "[Notes]\n"; // a header other than [Arcs] ends the section
+            }
+            const DialReadResult read = parseDialFile(file, kCurrent);
+            QVERIFY(read.ok());
+            QStringList got;
+            for (const QStringList &row : read.design.table(TableKind::ScaleArcs))
+                got.append(row.first());
+            QCOMPARE(got, model);
+        }
     }
 
     void readerRules_data()
@@ -278,13 +590,17 @@ private slots:
         QTest::addColumn<QString>("named"); // in the message
         using L = QList<int>;
 
-        QTest::newRow("Greek letter in a dimension") << L{0} << u"5\u03b1"_s << u"Card Width: the character \"\u03b1"_s;
+        QTest::newRow("half a character in a dimension") << L{0} << u"5"_s + QChar(0xD83D) << u"Card Width: half of a character (U+D83D)"_s;
         QTest::newRow("line feed in a dimension") << L{7} << u"1\n2"_s << u"Max position Y: a line break"_s;
         QTest::newRow("CR in a dimension") << L{2} << u"1\r"_s << u"Needle Pivot X: a line break"_s;
-        QTest::newRow("ohm sign in a label") << L{3, 1, 2} << u"10 k\u2126"_s << u"Face Labels, row 1: the character"_s;
-        QTest::newRow("emoji in a cell") << L{3, 1, 0} << u"ok \U0001F600"_s << u"\"\U0001F600\""_s;
+        QTest::newRow("low half alone in a label") << L{3, 1, 2} << QString(QChar(0xDE00)) + u"x"_s
+                                                   << u"Face Labels, row 1: half of a character (U+DE00)"_s;
+        QTest::newRow("halves swapped") << L{3, 1, 0} << QString(QChar(0xDE00)) + QChar(0xD83D) << u"(U+DE00)"_s;
         QTest::newRow("tab in a cell") << L{1, 1, 1} << u"2\t3"_s << u"Scale Tickmarks, row 1: a tab"_s;
+        QTest::newRow("tab in an extra cell") << L{1, 1, 4} << u"1\t2"_s << u"Scale Tickmarks, row 1: a tab"_s;
         QTest::newRow("first cell begins with \"[\"") << L{0, 2, 0} << u"[x"_s << u"Scale Arcs, row 2: a first cell"_s;
+        QTest::newRow("scale law begins with \"[\"") << L{4, 2, 0} << u"[db"_s << u"Scales, row 2: a first cell"_s;
+        QTest::newRow("line break in scale points") << L{4, 1, 4} << u"1=0;\n2=1"_s << u"Scales, row 1: a tab or line"_s;
     }
 
     void unstorableDesignsAreRefused()
@@ -294,9 +610,16 @@ private slots:
         QFETCH(QString, named);
 
         DialDesign design = workedExample();
+        design.scales = {{u"linear"_s, u"0"_s, u"1"_s, QString(), QString()},
+                         {u"table"_s, QString(), QString(), QString(), u"1=0; 2=1"_s}};
         if (where.size() == 1)
             design.dimensions[static_cast<size_t>(where[0])] = text;
+        else if (where[0] == 4)
+            design.scales[where[1] - 1][where[2]] = text;
         else
+            design.tables[static_cast<size_t>(where[0])][where[1] - 1] = wide(kAllTables[static_cast<size_t>(where[0])],
+                                                                               design.tables[static_cast<size_t>(where[0])][where[1] - 1]);
+        if (where.size() == 3 && where[0] < 4)
             design.tables[static_cast<size_t>(where[0])][where[1] - 1][where[2]] = text;
         const DialFileError check = checkStorable(design);
         QCOMPARE(check.kind, K::CannotStore);
@@ -354,6 +677,9 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{u"old.vlt"_s});
     }
+
+private:
+    static constexpr char kOneZeroFingerprint[] = "2a360392f9e87c123973532702584f6f069b446b9ed13fbe59c1cdb46a9f5dbd";
 };
 
 QTEST_APPLESS_MAIN(TestDialFile)

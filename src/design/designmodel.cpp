@@ -24,12 +24,28 @@ void DesignModel::setDimension(Dimension d, const QString &text)
     emit changed();
 }
 
+void DesignModel::setScales(const TableRows &rows)
+{
+    TableRows padded = rows;
+    for (QStringList &row : padded) {
+        while (row.size() < kScaleColumnCount)
+            row.append(QString());
+        while (row.size() > kScaleColumnCount)
+            row.removeLast();
+    }
+    if (padded == m_scales)
+        return;
+    m_scales = padded;
+    emit changed();
+}
+
 DialDesign DesignModel::design() const
 {
     DialDesign design;
     design.dimensions = m_dimensions;
     for (TableKind kind : kAllTables)
         design.table(kind) = table(kind).rowsData();
+    design.scales = m_scales;
     return design;
 }
 
@@ -39,6 +55,7 @@ void DesignModel::setDesign(const DialDesign &design)
         setDimension(static_cast<Dimension>(d), design.dimensions[static_cast<size_t>(d)]);
     for (TableKind kind : kAllTables)
         table(kind).replaceRows(design.table(kind));
+    setScales(design.scales);
 }
 
 } // namespace vernalith

@@ -8,7 +8,7 @@
 
 namespace vernalith {
 
-// The design being edited: eight dimension texts and four tables. The window's fields and
+// The design being edited: eight dimension texts, four tables and the scales. The window's fields and
 // table views are views onto it; drawing and saving take a design() snapshot, which never
 // moves a table's current cell.
 class DesignModel : public QObject
@@ -27,9 +27,13 @@ public:
     const DesignTable &table(TableKind kind) const { return *m_tables[static_cast<size_t>(tableIndex(kind))]; }
     const std::array<DesignTable *, 4> &tables() const { return m_tables; }
 
+    // The scales rows (kScaleColumnCount cells each); empty = no scales.
+    TableRows scales() const { return m_scales; }
+    void setScales(const TableRows &rows);
+
     // A copy of the whole design; cheap, as the rows are shared until either side changes.
     DialDesign design() const;
-    // Replaces every text and row in one step per table.
+    // Replaces every text, row and scale in one step per table.
     void setDesign(const DialDesign &design);
 
 signals:
@@ -40,6 +44,7 @@ signals:
 private:
     DimensionTexts m_dimensions;
     std::array<DesignTable *, 4> m_tables{};
+    TableRows m_scales;
 };
 
 } // namespace vernalith

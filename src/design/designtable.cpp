@@ -74,20 +74,34 @@ void DesignTable::removeItem(int index)
 
 QString DesignTable::cell(int row, int col) const
 {
-    if (row < 1 || row >= rows() || col < 0 || col >= columns())
+    if (row < 1 || row >= rows() || col < 0 || col >= storedColumns())
         return QString();
     return m_rows.at(row - 1).at(col);
 }
 
 void DesignTable::setCell(int row, int col, const QString &text)
 {
-    if (row < 1 || row >= rows() || col < 0 || col >= columns())
+    if (row < 1 || row >= rows() || col < 0 || col >= storedColumns())
         return;
     QString &target = m_rows[row - 1][col];
     if (target == text)
         return;
     target = text;
-    emitCellChanged(row, col);
+    if (col < columns()) {
+        emitCellChanged(row, col);
+    } else {
+        emit dataChanged(index(row - 1, 0), index(row - 1, lastColumn()),
+                         {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole, Qt::DecorationRole});
+    }
+}
+
+bool DesignTable::rowHasProperties(int gridRow) const
+{
+    for (int col = columns(); col < storedColumns(); ++col) {
+        if (!cell(gridRow, col).isEmpty())
+            return true;
+    }
+    return false;
 }
 
 void DesignTable::replaceRows(const TableRows &rows)
@@ -96,9 +110,9 @@ void DesignTable::replaceRows(const TableRows &rows)
     m_rows = rows.isEmpty() ? emptyTable(m_kind) : rows;
     for (QStringList &r : m_rows) {
         // Keep the one-cell-per-column invariant whatever the caller handed in.
-        while (r.size() < columns())
+        while (r.size() < storedColumns())
             r.append(QString());
-        while (r.size() > columns())
+        while (r.size() > storedColumns())
             r.removeLast();
     }
     m_row = 1;

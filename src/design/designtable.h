@@ -25,6 +25,8 @@ public:
     TableKind kind() const { return m_kind; }
     int columns() const { return vernalith::columnCount(m_kind); }
     int lastColumn() const { return columns() - 1; }
+    // The visible columns and the extra cells after them; only the visible ones are Qt columns.
+    int storedColumns() const { return vernalith::storedColumnCount(m_kind); }
     QString title(int col) const;
     int columnWidthTwips(int col) const; // 0 = the view's default width
 
@@ -42,14 +44,18 @@ public:
     void addItem(const QString &item, int index = -1);
     void removeItem(int index); // 1 .. rows()-1
 
-    // Direct access for readers and tests; `row` is a grid row (>= 1).
+    // Direct access for readers and tests; `row` is a grid row (>= 1), `col` any stored cell
+    // (0 .. storedColumns()-1), so the extra cells are read and written here too. Changing an
+    // extra cell reports the row's visible cells as changed, as their marks may depend on it.
     QString cell(int row, int col) const;
     void setCell(int row, int col, const QString &text);
+    // True when any extra cell of the grid row is set.
+    bool rowHasProperties(int gridRow) const;
     int dataRowCount() const { return static_cast<int>(m_rows.size()); }
 
     const TableRows &rowsData() const { return m_rows; }
     // Replaces every data row in one step (a model reset); an empty list leaves one empty row.
-    // The current cell goes to (1, 0).
+    // Rows are padded or cut to storedColumns() cells. The current cell goes to (1, 0).
     void replaceRows(const TableRows &rows);
 
     // QAbstractTableModel

@@ -1,5 +1,7 @@
 #include "dialdesign.h"
 
+#include <algorithm>
+
 namespace vernalith {
 
 const char *dimensionFieldName(Dimension d)
@@ -18,11 +20,17 @@ QString dimensionTitle(Dimension d)
     return QString::fromLatin1(titles[static_cast<int>(d)]);
 }
 
+QStringList scaleColumnTitles()
+{
+    return {QStringLiteral("Law"), QStringLiteral("Min"), QStringLiteral("Max"), QStringLiteral("Parameter"),
+            QStringLiteral("Points")};
+}
+
 QStringList emptyRow(TableKind kind)
 {
     QStringList row;
-    row.reserve(columnCount(kind));
-    for (int k = 0; k < columnCount(kind); ++k)
+    row.reserve(storedColumnCount(kind));
+    for (int k = 0; k < storedColumnCount(kind); ++k)
         row.append(QString());
     return row;
 }
@@ -34,9 +42,13 @@ TableRows emptyTable(TableKind kind)
 
 QStringList splitItem(TableKind kind, const QString &item)
 {
-    const int columns = columnCount(kind);
+    return splitCells(item, columnCount(kind), storedColumnCount(kind));
+}
+
+QStringList splitCells(const QString &item, int columns, int paddedTo)
+{
     QStringList row;
-    row.reserve(columns);
+    row.reserve(std::max(columns, paddedTo));
     qsizetype start = 0;
     while (row.size() < columns) {
         const qsizetype tab = item.indexOf(QLatin1Char('\t'), start);
@@ -47,9 +59,37 @@ QStringList splitItem(TableKind kind, const QString &item)
         row.append(item.mid(start, tab - start));
         start = tab + 1;
     }
-    while (row.size() < columns)
+    while (row.size() < std::max(columns, paddedTo))
         row.append(QString());
     return row;
+}
+
+bool sameRows(const TableRows &a, const TableRows &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype r = 0; r < a.size(); ++r) {
+        const QStringList &x = a[r];
+        const QStringList &y = b[r];
+        if (x == y)
+            continue;
+        for (qsizetype k = 0; k < std::max(x.size(), y.size()); ++k) {
+            if (x.value(k) != y.value(k))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool DialDesign::operator==(const DialDesign &other) const
+{
+    if (dimensions != other.dimensions || !sameRows(scales, other.scales))
+        return false;
+    for (size_t t = 0; t < tables.size(); ++t) {
+        if (!sameRows(tables[t], other.tables[t]))
+            return false;
+    }
+    return true;
 }
 
 DialDesign DialDesign::startup()

@@ -17,23 +17,38 @@ inline constexpr int kDimensionCount = 8;
 const char *dimensionFieldName(Dimension d); // "txtCardWidth"
 QString dimensionTitle(Dimension d);          // "Card Width"
 
-// A table's data rows; every row holds exactly columnCount(kind) cells.
+// A table's data rows; every row holds storedColumnCount(kind) cells: the columns, then the extra
+// cells. Readers take cells with value(), so a shorter row (one built by hand) reads as one
+// whose missing cells are empty.
 using TableRows = QVector<QStringList>;
 using DimensionTexts = std::array<QString, kDimensionCount>;
 
+// The cells of a scale row, in file order. Law is one of scaleLawNames(); Points reads
+// "v=d; v=d; ...". Scales are referred to by number, 1-based, in the rows' "Scale" cells.
+enum class ScaleColumn { Law, Min, Max, Parameter, Points };
+inline constexpr int kScaleColumnCount = 5;
+QStringList scaleColumnTitles(); // "Law", "Min", "Max", "Parameter", "Points"
+
+// A full-width row of empty cells.
 QStringList emptyRow(TableKind kind);
 // One row of empty cells: what an emptied table holds.
 TableRows emptyTable(TableKind kind);
-// Splits a tab-separated item into a row: surplus pieces are dropped, missing ones left empty.
+// Splits a tab-separated item into the visible columns of a full-width row: surplus pieces are
+// dropped, missing ones and the extra cells left empty.
 QStringList splitItem(TableKind kind, const QString &item);
+// Splits an item into `cellCount` cells, the same way, then adds empty cells up to `paddedTo`.
+QStringList splitCells(const QString &item, int cellCount, int paddedTo = 0);
+// Equal rows, a missing cell counting as an empty one.
+bool sameRows(const TableRows &a, const TableRows &b);
 
 // One complete design as plain text values. Copying is cheap (implicitly shared Qt containers),
 // so a snapshot can be taken for every drawing.
 struct DialDesign {
     DimensionTexts dimensions;
     std::array<TableRows, 4> tables;
+    TableRows scales; // kScaleColumnCount cells each; empty = no scales
 
-    // "52", "45", "26", "33", "5", "12", "47", "12" and one empty row per table.
+    // "52", "45", "26", "33", "5", "12", "47", "12", one empty row per table and no scales.
     static DialDesign startup();
 
     const QString &dimension(Dimension d) const { return dimensions[static_cast<size_t>(d)]; }
@@ -41,10 +56,7 @@ struct DialDesign {
     const TableRows &table(TableKind k) const { return tables[static_cast<size_t>(tableIndex(k))]; }
     TableRows &table(TableKind k) { return tables[static_cast<size_t>(tableIndex(k))]; }
 
-    bool operator==(const DialDesign &other) const
-    {
-        return dimensions == other.dimensions && tables == other.tables;
-    }
+    bool operator==(const DialDesign &other) const;
     bool operator!=(const DialDesign &other) const { return !(*this == other); }
 };
 

@@ -1,12 +1,18 @@
 #include "tablecommands.h"
 
-#include "files/codepage1252.h"
-
 namespace vernalith {
 
 bool isCellCharacter(QChar c)
 {
-    return c.isPrint() && isEncodable1252(c);
+    // Halves of a surrogate pair arrive one key code at a time and are taken like any other.
+    switch (c.category()) {
+    case QChar::Other_Control:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return false;
+    default:
+        return true;
+    }
 }
 
 KeyResult tableKeyPress(DesignTable &table, QChar code)
@@ -33,8 +39,10 @@ KeyResult tableKeyPress(DesignTable &table, QChar code)
     }
     if (code == QChar(kKeyBackspace)) {
         const QString text = table.text();
+        // A character beyond the 16-bit range goes as a whole, never half of it.
+        const bool pair = text.size() >= 2 && text.back().isLowSurrogate() && text[text.size() - 2].isHighSurrogate();
         if (!text.isEmpty())
-            table.setText(text.left(text.size() - 1));
+            table.setText(text.left(text.size() - (pair ? 2 : 1)));
         return KeyResult::Changed;
     }
     return KeyResult::Ignored;
@@ -57,6 +65,9 @@ void removeTableRow(DesignTable &table)
             table.setCol(k);
             table.setText(QString());
         }
+        // A removed row takes its scale and value list with it.
+        for (int k = table.columns(); k < table.storedColumns(); ++k)
+            table.setCell(1, k, QString());
         return;
     }
     table.removeItem(table.row());

@@ -22,12 +22,12 @@ inline constexpr char16_t kKeyCut = 24;       // Ctrl+X
 inline constexpr char16_t kKeyEnter = 13;
 inline constexpr char16_t kKeyBackspace = 8;
 
-// True for the characters a cell may take from the keyboard: printable, and storable in a dial
-// file (Windows-1252), so never a control character, tab or line break.
+// True for the characters a cell may take from the keyboard: any but a control character (so no
+// tab or line break) or a line or paragraph separator.
 bool isCellCharacter(QChar c);
 
 // Ctrl+X empties the current cell; a cell character is appended to it; Backspace drops its last
-// character; Enter moves one column right, or from the last column appends an empty row at the
+// character (both halves of a surrogate pair); Enter moves one column right, or from the last column appends an empty row at the
 // bottom and moves to the first cell of the next row (refused once the table is full).
 KeyResult tableKeyPress(DesignTable &table, QChar code);
 
@@ -35,7 +35,7 @@ KeyResult tableKeyPress(DesignTable &table, QChar code);
 // table already holds the most rows a dial file can keep.
 bool addTableRow(DesignTable &table);
 
-// Removes the current data row, or empties it when it is the only one; does nothing while the
+// Removes the current data row, or empties it (extra cells too) when it is the only one; does nothing while the
 // header row is current.
 void removeTableRow(DesignTable &table);
 

@@ -22,11 +22,19 @@ struct TableInfo {
     const char *caption;       // "Scale Arcs", as a person names the table
     const char *sectionHeader; // "[Arcs]"
     QStringList titles;        // header cells, one per column
+    // Cells a row keeps after its columns, in file order; not shown as columns. Empty = not set.
+    QStringList extraTitles;
     std::array<int, 6> widthsTwips; // 0 = the view's default width
 };
 
 const TableInfo &tableInfo(TableKind kind);
 int columnCount(TableKind kind);
+int extraColumnCount(TableKind kind);
+// Every cell a row holds: the columns, then the extra cells.
+int storedColumnCount(TableKind kind);
+// The cell index of the extra cell named `title` ("Scale" of the tickmarks is 3), or -1 when the
+// table has no such cell.
+int extraColumn(TableKind kind, const QString &title);
 inline int tableIndex(TableKind kind) { return static_cast<int>(kind); }
 
 } // namespace vernalith

@@ -6,6 +6,9 @@
 #include <QIODevice>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cstring>
+
 namespace vernalith {
 
 namespace {
@@ -13,10 +16,17 @@ namespace {
 // Lines have no length limit, but a file this large is not a dial file (4 x 32766 rows of
 // ordinary cells is a few megabytes); refusing it keeps a wrong pick from eating the memory.
 constexpr qsizetype kMaxFileBytes = 256 * 1024 * 1024;
+// Enough of a file's start to tell its first line.
+constexpr qsizetype kFirstLineProbeBytes = 1024;
 
 QString tableCaption(TableKind kind)
 {
     return QString::fromLatin1(tableInfo(kind).caption);
+}
+
+QString scalesCaption()
+{
+    return QStringLiteral("Scales");
 }
 
 DialFileError error(DialFileError::Kind kind, const QString &detail)
@@ -24,52 +34,191 @@ DialFileError error(DialFileError::Kind kind, const QString &detail)
     return DialFileError{kind, detail};
 }
 
-// Removes the table's row at grid row `n`, or empties it when it is the only one.
-void removeRowOrEmpty(TableRows &rows, TableKind kind, int n)
+// Strict UTF-8: no overlong form, no surrogate, nothing past U+10FFFF.
+bool isValidUtf8(QByteArrayView bytes)
 {
-    if (rows.size() == 1)
-        rows[0] = emptyRow(kind);
-    else if (n >= 1 && n <= rows.size())
-        rows.removeAt(n - 1);
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        unsigned int low = 0x80, high = 0xBF; // the allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            if (c == 0xE0)
+                low = 0xA0;
+            else if (c == 0xED)
+                high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (i + extra >= n)
+            return false;
+        if (p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (int k = 2; k <= extra; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
+                return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+// One table (or the scales) as opening builds it. Rows are kept bottom first, so that a section
+// read again, which puts its rows on top, costs the length of that section rather than of the
+// table.
+class TableBuilder
+{
+public:
+    // Rows of `cellCount` cells read, padded with empty ones to `paddedTo`. A table starts
+    // with one empty row, its spare; the scales start with none.
+    TableBuilder(int cellCount, int paddedTo, bool withSpare)
+        : m_cellCount(cellCount), m_paddedTo(std::max(cellCount, paddedTo)), m_hasSpare(withSpare)
+    {
+        if (m_hasSpare)
+            m_reversed.append(spareRow());
+    }
+
+    // True when one more row after `fresh` rows of a section would leave the table over the
+    // limit. A table holds its spare empty row besides the rows read so far, so it may reach one
+    // over the limit here; the scales have no such row.
+    bool fullWith(qsizetype fresh) const
+    {
+        const qsizetype size = m_reversed.size() + fresh;
+        return m_hasSpare ? size > kMaxDataRows : size >= kMaxDataRows;
+    }
+
+    // Puts a section's rows on top, then removes the row that follows them.
+    void addSection(TableRows &&fresh)
+    {
+        if (!m_reversed.isEmpty())
+            m_reversed.removeLast();
+        m_reversed.reserve(m_reversed.size() + fresh.size());
+        for (qsizetype k = fresh.size() - 1; k >= 0; --k)
+            m_reversed.append(std::move(fresh[k]));
+        // A table is never without a row: the one it had is emptied instead.
+        if (m_reversed.isEmpty() && m_hasSpare)
+            m_reversed.append(spareRow());
+    }
+
+    int paddedTo() const { return m_paddedTo; }
+    int cellCount() const { return m_cellCount; }
+
+    TableRows rows() const { return TableRows(m_reversed.rbegin(), m_reversed.rend()); }
+
+private:
+    QStringList spareRow() const { return QStringList(m_paddedTo, QString()); }
+
+    int m_cellCount;
+    int m_paddedTo;
+    bool m_hasSpare;
+    TableRows m_reversed;
+};
+
+// Splits a 1.1 row into `cellCount` cells, missing ones empty; false when a cell past them is
+// set (a later build's).
+bool splitKnownCells(const QString &item, int cellCount, QStringList &cells)
+{
+    cells.clear();
+    cells.reserve(cellCount);
+    qsizetype start = 0;
+    while (cells.size() < cellCount) {
+        const qsizetype tab = item.indexOf(QLatin1Char('\t'), start);
+        if (tab < 0) {
+            cells.append(item.mid(start));
+            start = item.size();
+            break;
+        }
+        cells.append(item.mid(start, tab - start));
+        start = tab + 1;
+    }
+    while (cells.size() < cellCount)
+        cells.append(QString());
+    for (qsizetype i = start; i < item.size(); ++i) {
+        if (item[i] != QLatin1Char('\t'))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
 QString DialLineReader::readFileLine()
 {
-    QByteArray line;
-    while (m_pos < m_bytes.size()) {
-        const char c = m_bytes[m_pos++];
-        if (c == '\n')
-            break;
-        if (c != '\r')
-            line.append(c);
+    const char *data = m_bytes.data();
+    const qsizetype size = m_bytes.size();
+    const void *found = m_pos < size ? std::memchr(data + m_pos, '\n', static_cast<size_t>(size - m_pos)) : nullptr;
+    const qsizetype end = found ? static_cast<const char *>(found) - data : size;
+    m_line.resize(0);
+    for (qsizetype i = m_pos; i < end; ++i) {
+        if (data[i] != '\r')
+            m_line.append(data[i]);
     }
-    return decode1252(line);
+    m_pos = found ? end + 1 : size;
+    if (!m_utf8)
+        return decode1252(m_line);
+    if (!isValidUtf8(m_line)) {
+        m_invalidUtf8 = true;
+        return QString();
+    }
+    return QString::fromUtf8(m_line);
 }
 
 DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &currentDimensions)
 {
     DialReadResult result;
     DialLineReader reader(bytes);
-    if (reader.readFileLine() != QLatin1String(kDialFileFirstLine)) {
+    const QString firstLine = reader.readFileLine();
+    const bool v11 = firstLine == QLatin1String(kDialFileFirstLine11);
+    if (!v11 && firstLine != QLatin1String(kDialFileFirstLine)) {
         result.error = error(DialFileError::Kind::UnknownFormat,
-                             QStringLiteral("The first line is not \"%1\"").arg(QLatin1String(kDialFileFirstLine)));
+                             QStringLiteral("The first line is not \"%1\" or \"%2\"")
+                                 .arg(QLatin1String(kDialFileFirstLine), QLatin1String(kDialFileFirstLine11)));
         return result;
     }
+    if (v11)
+        reader.setUtf8();
 
-    // What opening starts from: the tables emptied, the dimensions as they were.
+    // What opening starts from: the tables emptied, the dimensions as they were, no scales.
     result.design.dimensions = currentDimensions;
-    for (TableKind kind : kAllTables)
-        result.design.table(kind) = emptyTable(kind);
+    // A 1.0 row holds the columns only; its extra cells start empty.
+    const auto builderFor = [v11](TableKind kind) {
+        return TableBuilder(v11 ? storedColumnCount(kind) : columnCount(kind), storedColumnCount(kind), true);
+    };
+    std::array<TableBuilder, 4> tables = {builderFor(TableKind::ScaleArcs), builderFor(TableKind::ScaleTickmarks),
+                                          builderFor(TableKind::ScaleDigits), builderFor(TableKind::FaceLabels)};
+    TableBuilder scales(kScaleColumnCount, kScaleColumnCount, false);
 
-    // Rows are inserted from position 1 on, pushing the table's spare empty row down, which is
-    // then removed; a table read twice therefore behaves as it always has.
-    auto readSection = [&](TableKind kind, QString &current) -> bool {
-        TableRows &rows = result.design.table(kind);
-        int n = 1;
+    const auto fail = [&](const QString &detail) {
+        result.error = error(DialFileError::Kind::ReadFailed, detail);
+        return false;
+    };
+    const auto checkUtf8 = [&]() {
+        return !reader.hadInvalidUtf8() || fail(QStringLiteral("The file is not valid UTF-8 text"));
+    };
+
+    // Reads rows up to the next line that begins with "[" (left in `current`) or the file's end.
+    // Rows go in above the table's, pushing the row that was first down, which is then removed:
+    // a table read twice therefore behaves as it always has.
+    const auto readSection = [&](TableBuilder &table, const QString &caption, QString &current) -> bool {
+        TableRows fresh;
         for (;;) {
             current = reader.readFileLine();
+            if (!checkUtf8())
+                return false;
             const bool last = reader.atEnd();
             if (current.startsWith(QLatin1Char('[')))
                 break;
@@ -77,61 +226,122 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
             // empty one) is still a row.
             if (last && current.isEmpty())
                 break;
-            // The table holds its spare empty row besides the rows read so far: one row over the
-            // limit now means the table would end over it. Checking the table rather than the
-            // section also stops a file that repeats a section from growing it without bound.
-            if (rows.size() > kMaxDataRows) {
-                result.error = error(DialFileError::Kind::ReadFailed,
-                                     QStringLiteral("The %1 table has more than %2 rows")
-                                         .arg(tableCaption(kind))
-                                         .arg(kMaxDataRows));
-                return false;
+            // Checking the table rather than the section also stops a file that repeats a
+            // section from growing it without bound.
+            if (table.fullWith(fresh.size()))
+                return fail(QStringLiteral("The %1 table has more than %2 rows").arg(caption).arg(kMaxDataRows));
+            QStringList cells;
+            if (!v11) {
+                cells = splitCells(current, table.cellCount(), table.paddedTo());
+            } else if (!splitKnownCells(current, table.cellCount(), cells)) {
+                // A section of no cells is one a later build added.
+                return fail(table.cellCount() == 0
+                                ? QStringLiteral("The file holds a %1 section that this version cannot read; "
+                                                 "it was saved by a later version")
+                                      .arg(caption)
+                                : QStringLiteral("The %1 table holds cells that this version cannot read; "
+                                                 "the file was saved by a later version")
+                                      .arg(caption));
             }
-            rows.insert(n - 1, splitItem(kind, current));
-            ++n;
+            fresh.append(std::move(cells));
             if (last)
                 break;
         }
-        removeRowOrEmpty(rows, kind, n);
+        table.addSection(std::move(fresh));
         return true;
     };
 
-    while (!reader.atEnd()) {
-        QString current = reader.readFileLine();
-        if (current == QLatin1String("[Dimensions]")) {
-            for (QString &dimension : result.design.dimensions)
-                dimension = reader.readFileLine();
-        }
+    const auto isKnownHeader = [](const QString &line) {
+        if (line == QLatin1String("[Dimensions]") || line == QLatin1String(kScalesSectionHeader))
+            return true;
         for (TableKind kind : kAllTables) {
-            if (current == QLatin1String(tableInfo(kind).sectionHeader) && !readSection(kind, current))
+            if (line == QLatin1String(tableInfo(kind).sectionHeader))
+                return true;
+        }
+        return false;
+    };
+
+    QString current;
+    bool pending = false; // `current` ended a later build's section and is read as a fresh line
+    while (pending || !reader.atEnd()) {
+        if (!pending) {
+            current = reader.readFileLine();
+            if (!checkUtf8())
                 return result;
+        }
+        pending = false;
+        if (current == QLatin1String("[Dimensions]")) {
+            for (QString &dimension : result.design.dimensions) {
+                dimension = reader.readFileLine();
+                if (!checkUtf8())
+                    return result;
+            }
+            continue;
+        }
+        // Sections are tried in this fixed order, each on the line that ended the one before: a
+        // header that ended a later section is not read again (the rule files were always read by).
+        for (TableKind kind : kAllTables) {
+            if (current == QLatin1String(tableInfo(kind).sectionHeader)
+                && !readSection(tables[static_cast<size_t>(tableIndex(kind))], tableCaption(kind), current))
+                return result;
+        }
+        if (!v11)
+            continue;
+        if (current == QLatin1String(kScalesSectionHeader) && !readSection(scales, scalesCaption(), current))
+            return result;
+        if (current.startsWith(QLatin1Char('[')) && !isKnownHeader(current)) {
+            // A section of a later build: nothing is lost by passing over it only while it is empty.
+            const QString header = current;
+            TableBuilder unknown(0, 0, false);
+            if (!readSection(unknown, header, current))
+                return result;
+            pending = current.startsWith(QLatin1Char('['));
         }
     }
 
+    for (TableKind kind : kAllTables)
+        result.design.table(kind) = tables[static_cast<size_t>(tableIndex(kind))].rows();
+    result.design.scales = scales.rows();
     return result;
 }
 
 DialReadResult readDialFile(QIODevice &in, const DimensionTexts &currentDimensions)
 {
+    const auto tooLarge = [&](const QByteArray &start) {
+        DialReadResult result = parseDialFile(QByteArrayView(start).first(std::min(start.size(), kFirstLineProbeBytes)),
+                                              currentDimensions);
+        if (result.error.kind != DialFileError::Kind::UnknownFormat)
+            result.error =
+                error(DialFileError::Kind::ReadFailed, QStringLiteral("The file is too large to be a dial file"));
+        return result;
+    };
+    const auto readFailed = [&]() {
+        DialReadResult result;
+        result.error = error(DialFileError::Kind::ReadFailed, in.errorString());
+        return result;
+    };
+
     QByteArray bytes;
+    // A file says how large it is: an oversized one is refused on its first line alone.
+    if (!in.isSequential()) {
+        const qint64 remaining = in.size() - in.pos();
+        if (remaining > kMaxFileBytes) {
+            const QByteArray start = in.read(kFirstLineProbeBytes);
+            return tooLarge(start);
+        }
+        if (remaining > 0)
+            bytes.reserve(static_cast<qsizetype>(remaining));
+    }
     char chunk[64 * 1024];
     for (;;) {
         const qint64 got = in.read(chunk, sizeof chunk);
-        if (got < 0) {
-            DialReadResult result;
-            result.error = error(DialFileError::Kind::ReadFailed, in.errorString());
-            return result;
-        }
+        if (got < 0)
+            return readFailed();
         if (got == 0)
             break;
         bytes.append(chunk, got);
-        if (bytes.size() > kMaxFileBytes) {
-            DialReadResult result = parseDialFile(QByteArrayView(bytes).first(1024), currentDimensions);
-            if (result.error.kind != DialFileError::Kind::UnknownFormat)
-                result.error = error(DialFileError::Kind::ReadFailed,
-                                     QStringLiteral("The file is too large to be a dial file"));
-            return result;
-        }
+        if (bytes.size() > kMaxFileBytes)
+            return tooLarge(bytes);
     }
     return parseDialFile(bytes, currentDimensions);
 }
@@ -160,16 +370,80 @@ QString storageProblem(const QString &text, bool isCell)
                           : QStringLiteral("a line break cannot be stored");
         if (isCell && c == QLatin1Char('\t'))
             return QStringLiteral("a tab or line break cannot be stored");
-        if (!isEncodable1252(c)) {
-            // Name the whole character, not half of a surrogate pair.
-            const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            return QStringLiteral("the character \"%1\" cannot be stored in a dial file").arg(text.mid(i, length));
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
         }
+        if (c.isSurrogate())
+            return QStringLiteral("half of a character (U+%1) cannot be stored")
+                .arg(QString::number(c.unicode(), 16).toUpper());
     }
     return QString();
 }
 
+QString rowsProblem(const TableRows &rows, const QString &caption)
+{
+    if (rows.size() > kMaxDataRows)
+        return QStringLiteral("%1: %2 rows are more than a dial file can hold (at most %3)")
+            .arg(caption)
+            .arg(rows.size())
+            .arg(kMaxDataRows);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QStringList &row = rows[r];
+        QString problem;
+        if (!row.isEmpty() && row.first().startsWith(QLatin1Char('[')))
+            problem = QStringLiteral("a first cell that begins with \"[\" cannot be stored");
+        for (qsizetype k = 0; problem.isEmpty() && k < row.size(); ++k)
+            problem = storageProblem(row[k], true);
+        if (!problem.isEmpty())
+            return QStringLiteral("%1, row %2: %3").arg(caption).arg(r + 1).arg(problem);
+    }
+    return QString();
+}
+
+bool fitsCodePage(const QString &text)
+{
+    return firstUnencodable1252(text) < 0;
+}
+
+// Appends one row: every cell tab-ended, or a one-column 1.0 row as it stands.
+void appendRow(QByteArray &out, const QStringList &row, int cellCount, bool v11)
+{
+    if (!v11 && cellCount == 1) {
+        appendEncoded1252(out, row.value(0));
+    } else {
+        for (int k = 0; k < cellCount; ++k) {
+            if (v11)
+                out += row.value(k).toUtf8();
+            else
+                appendEncoded1252(out, row.value(k));
+            out += '\t';
+        }
+    }
+    out += "\r\n";
+}
+
 } // namespace
+
+DialFileVersion dialFileVersion(const DialDesign &design)
+{
+    if (!design.scales.isEmpty())
+        return DialFileVersion::V1_1;
+    for (const QString &dimension : design.dimensions) {
+        if (!fitsCodePage(dimension))
+            return DialFileVersion::V1_1;
+    }
+    for (TableKind kind : kAllTables) {
+        for (const QStringList &row : design.table(kind)) {
+            for (qsizetype k = 0; k < std::min<qsizetype>(row.size(), storedColumnCount(kind)); ++k) {
+                // A set cell past the columns (an extra cell) needs 1.1 as much as a character does.
+                if ((k >= columnCount(kind) && !row[k].isEmpty()) || !fitsCodePage(row[k]))
+                    return DialFileVersion::V1_1;
+            }
+        }
+    }
+    return DialFileVersion::V1_0;
+}
 
 DialFileError checkStorable(const DialDesign &design)
 {
@@ -179,57 +453,44 @@ DialFileError checkStorable(const DialDesign &design)
             return error(DialFileError::Kind::CannotStore,
                          dimensionTitle(static_cast<Dimension>(d)) + QStringLiteral(": ") + problem);
     }
-
     for (TableKind kind : kAllTables) {
-        const TableRows &rows = design.table(kind);
-        if (rows.size() > kMaxDataRows)
-            return error(DialFileError::Kind::CannotStore,
-                         QStringLiteral("%1: %2 rows are more than a dial file can hold (at most %3)")
-                             .arg(tableCaption(kind))
-                             .arg(rows.size())
-                             .arg(kMaxDataRows));
-        for (qsizetype r = 0; r < rows.size(); ++r) {
-            const QStringList &row = rows[r];
-            QString problem;
-            if (!row.isEmpty() && row.first().startsWith(QLatin1Char('[')))
-                problem = QStringLiteral("a first cell that begins with \"[\" cannot be stored");
-            for (qsizetype k = 0; problem.isEmpty() && k < row.size(); ++k)
-                problem = storageProblem(row[k], true);
-            if (!problem.isEmpty())
-                return error(DialFileError::Kind::CannotStore,
-                             QStringLiteral("%1, row %2: %3").arg(tableCaption(kind)).arg(r + 1).arg(problem));
-        }
+        const QString problem = rowsProblem(design.table(kind), tableCaption(kind));
+        if (!problem.isEmpty())
+            return error(DialFileError::Kind::CannotStore, problem);
     }
+    const QString problem = rowsProblem(design.scales, scalesCaption());
+    if (!problem.isEmpty())
+        return error(DialFileError::Kind::CannotStore, problem);
     return DialFileError{};
 }
 
 QByteArray dialFileBytes(const DialDesign &design)
 {
+    const bool v11 = dialFileVersion(design) == DialFileVersion::V1_1;
     QByteArray out;
     out.reserve(4096);
-    const auto line = [&out](QStringView text) {
-        appendEncoded1252(out, text);
+    const auto line = [&out, v11](QStringView text) {
+        if (v11)
+            out += text.toUtf8();
+        else
+            appendEncoded1252(out, text);
         out += "\r\n";
     };
 
-    line(QString::fromLatin1(kDialFileFirstLine));
+    line(QString::fromLatin1(v11 ? kDialFileFirstLine11 : kDialFileFirstLine));
     line(u"[Dimensions]");
     for (const QString &dimension : design.dimensions)
         line(dimension);
     for (TableKind kind : kAllTables) {
         line(QString::fromLatin1(tableInfo(kind).sectionHeader));
-        const bool oneColumn = columnCount(kind) == 1;
-        for (const QStringList &row : design.table(kind)) {
-            if (oneColumn) {
-                line(row.value(0));
-                continue;
-            }
-            for (int k = 0; k < columnCount(kind); ++k) {
-                appendEncoded1252(out, row.value(k));
-                out += '\t';
-            }
-            out += "\r\n";
-        }
+        const int cellCount = v11 ? storedColumnCount(kind) : columnCount(kind);
+        for (const QStringList &row : design.table(kind))
+            appendRow(out, row, cellCount, v11);
+    }
+    if (v11) {
+        line(QString::fromLatin1(kScalesSectionHeader));
+        for (const QStringList &row : design.scales)
+            appendRow(out, row, kScaleColumnCount, true);
     }
     line(u"");
     return out;

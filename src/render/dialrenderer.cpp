@@ -5,6 +5,7 @@
 #include "drawbudget.h"
 #include "needlegeometry.h"
 #include "numberformat.h"
+#include "rowscale.h"
 
 #include <cmath>
 
@@ -91,6 +92,17 @@ public:
     }
 
     QString text(int col) const { return m_cells.value(col); }
+    const QStringList &cells() const { return m_cells; }
+
+    // True when the row names a scale or lists values; otherwise it is divided as it always was.
+    bool onScale() const
+    {
+        for (const char *title : {"Scale", "Values"}) {
+            if (!m_cells.value(extraColumn(m_kind, QLatin1String(title))).trimmed().isEmpty())
+                return true;
+        }
+        return false;
+    }
 
     double number(int col) const
     {
@@ -141,6 +153,8 @@ void walkTable(const DialDesign &design, TableKind kind, DrawRow drawRow)
             drawRow(row);
         } catch (const ArithmeticError &error) {
             fail(row.place(), continuing(error));
+        } catch (const RowScaleError &error) {
+            fail(row.place(), QString::fromStdString(error.what()));
         }
     }
 }
@@ -156,9 +170,66 @@ void drawArcs(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface
     });
 }
 
+// Calls place(value, angle) for each reading of a row on a scale: its listed values, or the
+// divisions of minimum .. maximum as a row without a scale divides them.
+template <typename Place>
+void placeReadings(const RowReader &row, const RowScale &scale, const NeedleSweep &sweep, double minimum,
+                   double maximum, Place place)
+{
+    if (scale.hasList()) {
+        for (const double value : scale.list())
+            place(value, deflectionAngle(sweep, scale.deflectionOf(value)));
+        return;
+    }
+    const int n = row.divisions(0);
+    if (n <= 0)
+        return;
+    if (!std::isfinite(minimum) || !std::isfinite(maximum))
+        throw RowScaleError("a scale that reaches inf needs a value list");
+    const double range = checkedValue(maximum - minimum, "scale value");
+    for (int i = 0; i <= n; ++i) {
+        const double step = checkedValue(checkedValue(range * i, "scale value") / n, "scale value");
+        const double value = checkedValue(minimum + step, "scale value");
+        place(value, deflectionAngle(sweep, scale.deflectionOf(value)));
+    }
+}
+
+// A digit's text centred on its point; an empty one is not passed to the surface.
+void drawDigitText(DrawingSurface &surface, CardPoint centre, const QString &digit)
+{
+    const QString text = drawable(digit);
+    if (text.isEmpty())
+        return;
+    const double halfWidth = checkedValue(surface.textWidth(text) / 2, "digit position");
+    const double halfHeight = checkedValue(surface.textHeight(text) / 2, "digit position");
+    surface.text({checkedValue(centre.x - halfWidth, "digit position"),
+                  checkedValue(centre.y - halfHeight, "digit position")},
+                 text);
+}
+
+void drawDigitsOnScale(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface,
+                       const RowReader &row)
+{
+    const double minimum = row.number(1);
+    const double maximum = row.number(2);
+    const QString pattern = row.text(3);
+    const double radius = row.number(4);
+    surface.setFontSize(row.fontPoints(5));
+    const RowScale scale(design, TableKind::ScaleDigits, row.cells(), minimum, maximum);
+    placeReadings(row, scale, sweep, minimum, maximum, [&](double value, double angle) {
+        const QString text = std::isinf(value) ? QString(value < 0 ? QStringLiteral("-\u221E") : QStringLiteral("\u221E"))
+                                               : formatNumber(value, pattern);
+        drawDigitText(surface, pointAt(sweep, angle, radius), text);
+    });
+}
+
 void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface)
 {
     walkTable(design, TableKind::ScaleDigits, [&](const RowReader &row) {
+        if (row.onScale()) {
+            drawDigitsOnScale(design, sweep, surface, row);
+            return;
+        }
         const int n = row.divisions(0);
         const double minimum = row.number(1);
         const double maximum = row.number(2);
@@ -171,15 +242,8 @@ void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurfa
         for (int i = 0; i <= n; ++i) {
             const double step = checkedValue(checkedValue(range * i, "digit value") / n, "digit value");
             const double value = checkedValue(minimum + step, "digit value");
-            const QString text = drawable(formatNumber(value, pattern));
-            const CardPoint centre = pointAt(sweep, divisionAngle(sweep, i, n), radius);
-            if (text.isEmpty())
-                continue;
-            const double halfWidth = checkedValue(surface.textWidth(text) / 2, "digit position");
-            const double halfHeight = checkedValue(surface.textHeight(text) / 2, "digit position");
-            surface.text({checkedValue(centre.x - halfWidth, "digit position"),
-                          checkedValue(centre.y - halfHeight, "digit position")},
-                         text);
+            const QString text = formatNumber(value, pattern);
+            drawDigitText(surface, pointAt(sweep, divisionAngle(sweep, i, n), radius), text);
         }
     });
 }
@@ -187,6 +251,17 @@ void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurfa
 void drawTickmarks(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface)
 {
     walkTable(design, TableKind::ScaleTickmarks, [&](const RowReader &row) {
+        if (row.onScale()) {
+            const double outer = row.number(1);
+            const double inner = row.number(2);
+            // Without a scale, listed values are fractions of the sweep.
+            const RowScale scale(design, TableKind::ScaleTickmarks, row.cells(), 0.0, 1.0);
+            placeReadings(row, scale, sweep, scale.law().minimum(), scale.law().maximum(), [&](double, double angle) {
+                const CardPoint from = pointAt(sweep, angle, inner);
+                surface.line(from, pointAt(sweep, angle, outer));
+            });
+            return;
+        }
         const int n = row.divisions(0);
         const double outer = row.number(1);
         const double inner = row.number(2);

@@ -38,6 +38,10 @@ public:
 //   "1e400" throws, naming the field ("Card Width: ...") or the table, row and column
 //   ("Scale Arcs, row 2: Radius ..."). So does any arithmetic step whose result is not finite.
 // - A table with more than 32766 rows throws before any of its rows is drawn.
+// - A tickmarks or digits row that names a scale or lists values (see RowScale) puts each reading
+//   at the angle of its deflection; a digits row prints an infinite reading as "∞". A scale
+//   number that does not exist, a broken law, a bad list or a reading outside its range throws,
+//   naming table, row and fault. Rows with neither draw exactly as before scales existed.
 // Errors thrown by the surface itself pass through unchanged.
 void drawDial(const DialDesign &design, DrawingSurface &surface);
 

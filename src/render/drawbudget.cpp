@@ -1,6 +1,7 @@
 #include "drawbudget.h"
 
 #include "design/numericprefix.h"
+#include "design/valuelist.h"
 #include "dialrenderer.h"
 
 #include <QLocale>
@@ -43,8 +44,13 @@ qint64 rowDrawItems(TableKind kind, const QStringList &cells)
     case TableKind::ScaleArcs:
         return numericPrefix(cells.value(0)) > 0 ? 1 : 0;
     case TableKind::ScaleTickmarks:
-    case TableKind::ScaleDigits:
+    case TableKind::ScaleDigits: {
+        // A value list replaces the divisions; one that does not parse draws nothing.
+        const QString values = cells.value(extraColumn(kind, QStringLiteral("Values")));
+        if (!values.trimmed().isEmpty())
+            return parseValueList(values, nullptr).size();
         return divisionItems(cells.value(0));
+    }
     case TableKind::FaceLabels:
         return cells.value(2).isEmpty() ? 0 : 1;
     }

@@ -16,7 +16,7 @@ inline constexpr qint64 kDrawItemBudget = 4'000'000;
 inline constexpr qsizetype kMaxTextLength = 10'000;
 
 // Items one data row of a table draws, counted from its cells alone without drawing: a
-// tickmark or digit row of n divisions n + 1, an arc of positive radius 1, a label with text 1.
+// tickmark or digit row of n divisions n + 1 (with a value list, its number of values), an arc of positive radius 1, a label with text 1.
 // A row that cannot be drawn (a division count out of range, a number too large) counts 0: the
 // drawing refuses it with its own message.
 qint64 rowDrawItems(TableKind kind, const QStringList &cells);

@@ -135,7 +135,7 @@ private slots:
         QTest::addColumn<QString>("label");
         // A name as long as a name can be: the file exists, but no temporary file fits beside it.
         QTest::newRow("no room for a temporary file") << QString(251, 'n') + ".vlt" << "mA";
-        QTest::newRow("no Windows-1252 byte") << "old.vlt" << "10 k\u2126";
+        QTest::newRow("a tab in a label") << "old.vlt" << "10\tk";
     }
     void aFailedSaveLeavesTheOldFile()
     {

@@ -1,0 +1,355 @@
+// Tickmarks and digits rows on scales and value lists, on the recording surface: where the
+// readings land, what digits print, the errors that name table, row and fault, and rows without
+// a scale drawing exactly as they always have.
+
+#include "design/dialdesign.h"
+#include "render/dialrenderer.h"
+#include "render/drawbudget.h"
+#include "render/recordingsurface.h"
+
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace vernalith;
+using namespace Qt::StringLiterals;
+using Kind = RecordingSurface::Kind;
+
+Q_DECLARE_METATYPE(vernalith::DialDesign)
+
+namespace {
+
+constexpr auto kTicks = TableKind::ScaleTickmarks;
+constexpr auto kDigits = TableKind::ScaleDigits;
+
+// A row from its visible cells and, optionally, its Scale and Values cells.
+QStringList row(TableKind kind, const QString &item, const QString &scale = QString(),
+                const QString &values = QString())
+{
+    QStringList cells = splitItem(kind, item);
+    cells[extraColumn(kind, u"Scale"_s)] = scale;
+    cells[extraColumn(kind, u"Values"_s)] = values;
+    return cells;
+}
+
+DialDesign card(const TableRows &ticks, const TableRows &digits, const TableRows &scales)
+{
+    DialDesign design = DialDesign::startup();
+    if (!ticks.isEmpty())
+        design.table(kTicks) = ticks;
+    if (!digits.isEmpty())
+        design.table(kDigits) = digits;
+    design.scales = scales;
+    return design;
+}
+
+QStringList scale(const char *law, const char *min, const char *max, const char *parameter = "",
+                  const char *points = "")
+{
+    QStringList cells;
+    for (const char *cell : {law, min, max, parameter, points})
+        cells.append(QString::fromUtf8(cell));
+    return cells;
+}
+
+// Where a point lies as a fraction of the start-up sweep (zero tip at 135 degrees, maximum tip at
+// 45, clockwise), seen from the pivot (26, 33).
+double fractionOfSweep(CardPoint p)
+{
+    const double angle = std::atan2(33.0 - p.y, p.x - 26.0);
+    return (angle - 3.0 * M_PI / 4.0) / (-M_PI / 2.0);
+}
+
+QByteArray exact(double v)
+{
+    return QByteArray::number(v, 'g', 17);
+}
+
+// Every operation in full precision, so that a changed last bit shows.
+QByteArray fingerprint(const RecordingSurface &surface)
+{
+    QByteArray text;
+    for (const auto &op : surface.operations()) {
+        text += QByteArray::number(static_cast<int>(op.kind)) + ' ' + exact(op.from.x) + ' ' + exact(op.from.y) + ' '
+              + exact(op.to.x) + ' ' + exact(op.to.y) + ' ' + exact(op.radius) + ' ' + exact(op.startAngle) + ' '
+              + exact(op.endAngle) + ' ' + exact(op.points) + ' ' + op.text.toUtf8() + '\n';
+    }
+    return text;
+}
+
+QString randomNumberText(QRandomGenerator &random)
+{
+    static const char *const odd[] = {"", "0", "-0", "1e400", "abc", "12 mm", "0.1", "-7.25", "32766", "40000", "2.5"};
+    if (random.bounded(5) == 0)
+        return QString::fromLatin1(odd[random.bounded(int(std::size(odd)))]);
+    return QString::number(random.bounded(170.0) - 50.0, 'g', 1 + random.bounded(8));
+}
+
+// A design of rows without scale or list, with some other extra cells set (those do not draw yet).
+DialDesign randomPlainDesign(QRandomGenerator &random)
+{
+    static const char *const patterns[] = {"", "0", "0.0", "#", "#,##0.00 V", "0%"};
+    DialDesign design = DialDesign::startup();
+    for (TableKind kind : kAllTables) {
+        TableRows &rows = design.table(kind);
+        rows.clear();
+        for (int r = random.bounded(1, 5); r > 0; --r) {
+            QStringList cells = emptyRow(kind);
+            for (int k = 0; k < columnCount(kind); ++k)
+                cells[k] = randomNumberText(random);
+            if (kind == TableKind::ScaleTickmarks || kind == TableKind::ScaleDigits)
+                cells[0] = QString::number(random.bounded(0, 60));
+            if (kind == TableKind::ScaleDigits)
+                cells[3] = QString::fromLatin1(patterns[random.bounded(int(std::size(patterns)))]);
+            if (kind == TableKind::FaceLabels)
+                cells[2] = u"\u03a9 \u221e mA"_s.left(random.bounded(8));
+            const int colour = extraColumn(kind, u"Colour"_s);
+            if (random.bounded(3) == 0)
+                cells[colour] = u"red"_s;
+            rows.append(cells);
+        }
+    }
+    design.dimensions[static_cast<size_t>(Dimension::ZeroPosX)] = QString::number(random.bounded(0, 20));
+    return design;
+}
+
+} // namespace
+
+class TestScaleRows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Rows without a scale or list draw every operation to the last bit as before scales came.
+    // The fingerprint was taken from the renderer as it stood then, on these same designs.
+    void rowsWithoutAScaleDrawAsBefore()
+    {
+        QRandomGenerator random(20261207u);
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        int errors = 0;
+        for (int i = 0; i < 400; ++i) {
+            RecordingSurface surface;
+            try {
+                drawDial(randomPlainDesign(random), surface);
+            } catch (const DrawError &error) {
+                hash.addData(QByteArray("error ") + error.what() + '\n');
+                ++errors;
+            }
+            hash.addData(fingerprint(surface));
+        }
+        QVERIFY(errors > 10 && errors < 300); // both kinds of design were drawn
+        QCOMPARE(hash.result().toHex(), QByteArray(kPlainFingerprint));
+    }
+
+    // d = k/n lands where division k of n does.
+    void listedFractionsLandOnDivisions_data()
+    {
+        QTest::addColumn<QStringList>("dimensions");
+        QTest::addColumn<int>("n");
+        const DialDesign start = DialDesign::startup();
+        const QStringList startup(start.dimensions.begin(), start.dimensions.end());
+        QTest::newRow("start-up sweep, 10") << startup << 10;
+        QTest::newRow("start-up sweep, 7") << startup << 7;
+        QTest::newRow("counter-clockwise through 270 degrees, 12")
+            << QStringList{u"60"_s, u"60"_s, u"30"_s, u"30"_s, u"20"_s, u"40"_s, u"40"_s, u"40"_s} << 12;
+        QTest::newRow("clockwise, 3") << QStringList{u"60"_s, u"60"_s, u"30"_s, u"30"_s, u"40"_s, u"40"_s, u"20"_s,
+                                                     u"40"_s} << 3;
+    }
+
+    void listedFractionsLandOnDivisions()
+    {
+        QFETCH(QStringList, dimensions);
+        QFETCH(int, n);
+        QStringList fractions;
+        for (int k = 0; k <= n; ++k)
+            fractions.append(QString::number(double(k) / n, 'g', 17));
+        DialDesign divided = card({row(kTicks, u"%1\t22\t18"_s.arg(n))}, {}, {});
+        DialDesign listed = card({row(kTicks, u"0\t22\t18"_s, QString(), fractions.join(u", "_s))}, {}, {});
+        DialDesign onScale = card({row(kTicks, u"%1\t22\t18"_s.arg(n), u"1"_s)}, {}, {scale("linear", "0", "1")});
+        for (DialDesign *design : {&divided, &listed, &onScale})
+            std::copy(dimensions.begin(), dimensions.end(), design->dimensions.begin());
+        RecordingSurface a, b, c;
+        drawDial(divided, a);
+        drawDial(listed, b);
+        drawDial(onScale, c);
+        const auto lines = a.operations(Kind::Line);
+        QCOMPARE(lines.size(), n + 3);
+        for (const RecordingSurface *other : {&b, &c}) {
+            const auto others = other->operations(Kind::Line);
+            QCOMPARE(others.size(), lines.size());
+            for (int i = 2; i < lines.size(); ++i) {
+                // 1e-9 rad at radius 22 is 2.2e-8 mm
+                QVERIFY2(std::hypot(lines[i].to.x - others[i].to.x, lines[i].to.y - others[i].to.y) < 2.2e-8,
+                         qPrintable(RecordingSurface::describe(others[i])));
+            }
+        }
+    }
+
+    // Each reading at the angle of its deflection, against the figures meters are built to.
+    void readingsLandAtTheirDeflection_data()
+    {
+        QTest::addColumn<QStringList>("scaleRow");
+        QTest::addColumn<QString>("ticks");  // the visible cells
+        QTest::addColumn<QString>("values"); // the Values cell
+        QTest::addColumn<QList<double>>("deflections");
+
+        using L = QList<double>;
+        QTest::newRow("VU meter") << scale("db", "-20", "3") << u"0\t22\t18"_s << u"-20, -10, -3, 0, +3"_s
+                                  << L{0.0708, 0.2239, 0.5012, 0.7079, 1.0};
+        QTest::newRow("SWR to infinity") << scale("swr", "1", "inf") << u"0\t22\t18"_s << u"1 2 3 inf"_s
+                                         << L{0, 0.3333, 0.5, 1};
+        QTest::newRow("ohmmeter, K 50") << scale("ohms", "0", "inf", "50") << u"0\t22\t18"_s << u"inf 50 0"_s
+                                        << L{0, 0.5, 1};
+        QTest::newRow("power p 0.5, divisions") << scale("power", "0", "100", "0.5") << u"4\t22\t18"_s << QString()
+                                                << L{0, 0.5, 0.7071, 0.8660, 1};
+        QTest::newRow("log decades") << scale("log", "1", "100") << u"0\t22\t18"_s << u"1:10:9, 20:100:80"_s
+                                     << L{0, 0.5, 0.6505, 1};
+        QTest::newRow("log divisions") << scale("log", "1", "10") << u"3\t22\t18"_s << QString()
+                                       << L{0, std::log10(4.0), std::log10(7.0), 1};
+        QTest::newRow("calibration table") << scale("table", "", "", "", "1=0.1; 9=0.5; 29=1") << u"0\t22\t18"_s
+                                           << u"1, 5, 9, 19, 29"_s << L{0.1, 0.3, 0.5, 0.75, 1};
+    }
+
+    void readingsLandAtTheirDeflection()
+    {
+        QFETCH(QStringList, scaleRow);
+        QFETCH(QString, ticks);
+        QFETCH(QString, values);
+        QFETCH(QList<double>, deflections);
+        RecordingSurface surface;
+        drawDial(card({row(kTicks, ticks, u"1"_s, values)}, {}, {scaleRow}), surface);
+        const auto lines = surface.operations(Kind::Line);
+        QCOMPARE(lines.size(), 2 + deflections.size());
+        for (int i = 0; i < deflections.size(); ++i) {
+            const double at = fractionOfSweep(lines[2 + i].to);
+            QVERIFY2(std::fabs(at - deflections[i]) < 0.00006, exact(at) + " != " + exact(deflections[i]));
+            QVERIFY2(std::fabs(std::hypot(lines[2 + i].to.x - 26, lines[2 + i].to.y - 33) - 22) < 1e-9, "outer radius");
+        }
+    }
+
+    void digitsOnAScale_data()
+    {
+        QTest::addColumn<TableRows>("scales");
+        QTest::addColumn<QStringList>("digits"); // visible cells, Scale, Values
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QList<double>>("deflections");
+        using L = QList<double>;
+        QTest::newRow("ohmmeter prints infinity")
+            << TableRows{scale("ohms", "0", "inf", "50")} << QStringList{u"0\t0\t0\t0\t18\t8"_s, u"1"_s, u"inf 200 50 0"_s}
+            << QStringList{u"\u221e"_s, u"200"_s, u"50"_s, u"0"_s} << L{0, 0.2, 0.5, 1};
+        QTest::newRow("square law, Min Val to Max Val in Divisions")
+            << TableRows{scale("power", "0", "1", "2")} << QStringList{u"4\t0\t1\t0.00\t18\t8"_s, u"1"_s, QString()}
+            << QStringList{u"0.00"_s, u"0.25"_s, u"0.50"_s, u"0.75"_s, u"1.00"_s} << L{0, 0.0625, 0.25, 0.5625, 1};
+        QTest::newRow("list without a scale: linear over Min Val .. Max Val")
+            << TableRows{} << QStringList{u"0\t0\t50\t0 V\t18\t8"_s, QString(), u"0 10 50"_s}
+            << QStringList{u"0 V"_s, u"10 V"_s, u"50 V"_s} << L{0, 0.2, 1};
+        QTest::newRow("second of two scales") << TableRows{scale("linear", "0", "1"), scale("db", "-20", "3")}
+                                              << QStringList{u"0\t0\t0\t\t18\t8"_s, u"2"_s, u"-20 0 3"_s}
+                                              << QStringList{u"-20"_s, u"0"_s, u"3"_s} << L{0.0708, 0.7079, 1};
+        QTest::newRow("falling range in a list, no scale")
+            << TableRows{} << QStringList{u"0\t0\t100\t0\t18\t8"_s, QString(), u"100:0:25"_s}
+            << QStringList{u"100"_s, u"75"_s, u"50"_s, u"25"_s, u"0"_s} << L{1, 0.75, 0.5, 0.25, 0};
+    }
+
+    void digitsOnAScale()
+    {
+        QFETCH(TableRows, scales);
+        QFETCH(QStringList, digits);
+        QFETCH(QStringList, texts);
+        QFETCH(QList<double>, deflections);
+        RecordingSurface surface;
+        drawDial(card({}, {row(kDigits, digits[0], digits[1], digits[2])}, scales), surface);
+        const auto drawn = surface.operations(Kind::Text);
+        QStringList printed;
+        for (const auto &op : drawn)
+            printed.append(op.text);
+        QCOMPARE(printed, texts);
+        for (int i = 0; i < drawn.size(); ++i) {
+            // Centred on its point: the text box is 0.6 em per character by 1.2 em.
+            const double em = RecordingSurface::emMillimetres(8);
+            const CardPoint centre{drawn[i].from.x + 0.3 * em * drawn[i].text.size(), drawn[i].from.y + 0.6 * em};
+            const double at = fractionOfSweep(centre);
+            QVERIFY2(std::fabs(at - deflections[i]) < 0.00006, exact(at) + " != " + exact(deflections[i]));
+        }
+    }
+
+    void faultsNameTableRowAndFault_data()
+    {
+        QTest::addColumn<DialDesign>("design");
+        QTest::addColumn<QString>("error");
+        const TableRows two{scale("linear", "0", "100"), scale("log", "0", "10")};
+        const auto ticks = [&](const QString &scaleCell, const QString &values, const TableRows &scales) {
+            return card({row(kTicks, u"10\t22\t18"_s), row(kTicks, u"10\t22\t18"_s, scaleCell, values)}, {}, scales);
+        };
+        QTest::newRow("scale 3 of 2") << ticks(u"3"_s, QString(), two)
+                                      << u"Scale Tickmarks, row 2: scale 3 does not exist (the design has 2 scales)"_s;
+        QTest::newRow("scale 0") << ticks(u"0"_s, QString(), two) << u"Scale Tickmarks, row 2: scale 0 does not exist"_s;
+        QTest::newRow("scale not a number") << ticks(u"one"_s, QString(), two)
+                                            << u"Scale Tickmarks, row 2: scale one does not exist"_s;
+        QTest::newRow("scale 1.5") << ticks(u"1.5"_s, QString(), two) << u"Scale Tickmarks, row 2: scale 1.5 does not"_s;
+        QTest::newRow("no scales at all") << ticks(u"1"_s, QString(), {})
+                                          << u"Scale Tickmarks, row 2: scale 1 does not exist (the design has no scales)"_s;
+        QTest::newRow("law requirement broken") << ticks(u"2"_s, QString(), two)
+                                                << u"Scale Tickmarks, row 2: scale 2: log needs Min and Max above 0"_s;
+        QTest::newRow("value outside the scale") << ticks(u"1"_s, u"0 50 150"_s, two)
+                                                 << u"Scale Tickmarks, row 2: the value 150 is outside scale 1 (0 to 100)"_s;
+        QTest::newRow("fraction outside the sweep") << ticks(QString(), u"0 0.5 1.5"_s, two)
+                                                    << u"Scale Tickmarks, row 2: the value 1.5 is outside the row's range (0 to 1)"_s;
+        QTest::newRow("bad token") << ticks(u"1"_s, u"0, 5x, 10"_s, two)
+                                   << u"Scale Tickmarks, row 2: Values: \"5x\" is not a number or a range"_s;
+        QTest::newRow("too many values") << ticks(u"1"_s, u"0:1:0.00001"_s, two)
+                                         << u"Scale Tickmarks, row 2: Values: the range \"0:1:0.00001\" makes more than 32767 values"_s;
+        QTest::newRow("infinite Max without a list")
+            << ticks(u"1"_s, QString(), {scale("ohms", "0", "inf", "50")})
+            << u"Scale Tickmarks, row 2: a scale that reaches inf needs a value list"_s;
+        QTest::newRow("inf on a linear scale") << ticks(u"1"_s, u"inf"_s, two)
+                                               << u"Scale Tickmarks, row 2: the value inf is outside scale 1"_s;
+        QTest::newRow("digits list without a range")
+            << card({}, {row(kDigits, u"0\t5\t5\t\t18\t8"_s), row(kDigits, u"0\t5\t5\t\t18\t8"_s, QString(), u"5"_s)}, {})
+            << u"Scale Digits, row 2: a value list without a scale needs Min Val and Max Val to differ"_s;
+        QTest::newRow("digit value outside its scale")
+            << card({}, {row(kDigits, u"4\t0\t200\t\t18\t8"_s, u"1"_s)}, two)
+            << u"Scale Digits, row 1: the value 150 is outside scale 1 (0 to 100)"_s;
+    }
+
+    void faultsNameTableRowAndFault()
+    {
+        QFETCH(DialDesign, design);
+        QFETCH(QString, error);
+        RecordingSurface surface;
+        try {
+            drawDial(design, surface);
+            QFAIL("no error");
+        } catch (const DrawError &e) {
+            QVERIFY2(QString::fromStdString(e.what()).startsWith(error), e.what());
+        }
+    }
+
+    // The drawing budget counts a listed row by its values, a row on a scale by its divisions.
+    void budgetCountsListedValues_data()
+    {
+        QTest::addColumn<QStringList>("cells"); // visible cells, Scale, Values
+        QTest::addColumn<int>("items");
+        QTest::newRow("list of 3") << QStringList{u"10\t22\t18"_s, QString(), u"0 0.5 1"_s} << 3;
+        QTest::newRow("range of 19") << QStringList{u"0\t22\t18"_s, u"1"_s, u"1:10:1, 20:100:10"_s} << 19;
+        QTest::newRow("scale without a list") << QStringList{u"10\t22\t18"_s, u"1"_s, QString()} << 11;
+        QTest::newRow("bad list counts nothing") << QStringList{u"10\t22\t18"_s, u"1"_s, u"x"_s} << 0;
+        QTest::newRow("blank list is no list") << QStringList{u"10\t22\t18"_s, QString(), u"  "_s} << 11;
+    }
+
+    void budgetCountsListedValues()
+    {
+        QFETCH(QStringList, cells);
+        QFETCH(int, items);
+        for (TableKind kind : {kTicks, kDigits})
+            QCOMPARE(rowDrawItems(kind, row(kind, cells[0], cells[1], cells[2])), qint64(items));
+    }
+
+private:
+    static constexpr char kPlainFingerprint[] = "fd5e5cb768a4ae3ce55cfc08e58d6f905687c0828156d12a5ca1fdc22da62209";
+};
+
+QTEST_MAIN(TestScaleRows)
+#include "test_scalerows.moc"

@@ -3,6 +3,7 @@
 #include "clientarea.h"
 #include "design/designmodel.h"
 #include "design/tablecommands.h"
+#include "designcommands.h"
 #include "designtableview.h"
 #include "dialprinting.h"
 #include "dimensionfield.h"
@@ -14,6 +15,7 @@
 #include "messagesink.h"
 #include "previewpainter.h"
 #include "printbackend.h"
+#include "templatelibrary.h"
 #include "render/dialexport.h"
 #include "twips.h"
 
@@ -138,6 +140,7 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent), m_model(new DesignModel
     // The window is the menu bar over the fixed client area, and nothing else.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     buildTabOrder();
+    buildDesignMenu();
     Form_Load();
 
     m_fields[0]->setFocus(Qt::OtherFocusReason);
@@ -164,10 +167,18 @@ void FrmMain::buildMenus()
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
+    buildTemplateMenu(mnuFile);
     addEntry(mnuFile, "mnuOpen", QStringLiteral("&Open"), &FrmMain::mnuOpen_Click);
     addEntry(mnuFile, "mnuSave", QStringLiteral("&Save"), &FrmMain::mnuSave_Click);
     addEntry(mnuFile, "mnuExport", QStringLiteral("Export..."), &FrmMain::mnuExport_Click);
     addEntry(mnuFile, "mnuExit", QStringLiteral("E&xit"), &FrmMain::mnuExit_Click);
+
+    QMenu *mnuDesign = menuBar()->addMenu(QStringLiteral("&Design"));
+    mnuDesign->setObjectName(QStringLiteral("mnuDesign"));
+    // A disabled entry says in its tooltip what would enable it.
+    mnuDesign->setToolTipsVisible(true);
+    addEntry(mnuDesign, "mnuScales", QStringLiteral("&Scales..."), &FrmMain::mnuScales_Click);
+    addEntry(mnuDesign, "mnuRowProperties", QStringLiteral("&Row Properties..."), &FrmMain::mnuRowProperties_Click);
 
     QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -181,6 +192,25 @@ void FrmMain::buildMenus()
     help->setContext(Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this,
             [this] { showHelpTopic(helpTopicFor(QApplication::focusWidget()), this); });
+}
+
+void FrmMain::buildTemplateMenu(QMenu *file)
+{
+    QMenu *templates = file->addMenu(QStringLiteral("New from &Template"));
+    templates->setObjectName(QStringLiteral("mnuNewFromTemplate"));
+    for (const DesignTemplate &t : designTemplates()) {
+        QAction *action = templates->addAction(t.title);
+        action->setObjectName(QStringLiteral("mnuTemplate_") + t.fileName);
+        connect(action, &QAction::triggered, this, [this, path = t.path()] { loadTemplate(path); });
+    }
+}
+
+void FrmMain::buildDesignMenu()
+{
+    // After the controls: the commands work on the tickmarks and digits views.
+    m_designCommands = new DesignCommands(m_model, m_views[static_cast<size_t>(tableIndex(TableKind::ScaleTickmarks))],
+                                          m_views[static_cast<size_t>(tableIndex(TableKind::ScaleDigits))],
+                                          findChild<QAction *>(QStringLiteral("mnuRowProperties")), this);
 }
 
 void FrmMain::buildControls()
@@ -474,6 +504,18 @@ void FrmMain::removeRow(TableKind kind)
     removeTableRow(m_model->table(kind));
 }
 
+// --- Design ---
+
+void FrmMain::mnuScales_Click()
+{
+    m_designCommands->editScales();
+}
+
+void FrmMain::mnuRowProperties_Click()
+{
+    m_designCommands->editRowProperties();
+}
+
 // --- Help ---
 
 void FrmMain::mnuHelpContents_Click()
@@ -553,6 +595,14 @@ void FrmMain::openAtStartup(const QString &path)
 {
     m_fileName = path;
     loadFile(path);
+}
+
+bool FrmMain::loadTemplate(const QString &path)
+{
+    if (!loadFile(path))
+        return false;
+    m_fileName.clear();
+    return true;
 }
 
 bool FrmMain::loadFile(const QString &path)

@@ -11,11 +11,13 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace vernalith {
 
 class ClientArea;
+class DesignCommands;
 class DesignModel;
 class DesignTable;
 class DesignTableView;
@@ -61,6 +63,9 @@ public:
     bool exportFile(const QString &path);
     // Opens a file named when the program was started, as Open would.
     void openAtStartup(const QString &path);
+    // File > New from Template's work: loads the bundled design at `path` as Open loads a file
+    // (same messages on failure), but leaves no file name, so that Save asks for a new one.
+    bool loadTemplate(const QString &path);
 
     // The name last chosen in the Open or Save dialog, offered first the next time.
     QString fileName() const { return m_fileName; }
@@ -97,6 +102,8 @@ public slots:
     void mnuSave_Click();
     void mnuExport_Click();
     void mnuExit_Click();
+    void mnuScales_Click();
+    void mnuRowProperties_Click();
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
 
@@ -117,6 +124,8 @@ private:
     void buildControls();
     void buildMenus();
     void buildTabOrder();
+    void buildTemplateMenu(QMenu *file);
+    void buildDesignMenu();
 
     // The procedures the handlers share.
     bool tableKey(TableKind kind, QChar code);
@@ -135,6 +144,7 @@ private:
     std::array<DesignTableView *, 4> m_views{};
     QPushButton *m_cmdPreview = nullptr;
     QPushButton *m_cmdClose = nullptr;
+    DesignCommands *m_designCommands = nullptr;
 
     std::unique_ptr<MessageSink> m_defaultMessages;
     std::unique_ptr<PrintBackend> m_defaultPrinters;

@@ -73,7 +73,8 @@ private slots:
             for (QAction *entry : menu->menu()->actions())
                 menus << "  " + entry->text();
         }
-        QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  E&xit", "&Help", "  &Contents",
+        QCOMPARE(menus, (QStringList{"&File", "  New from &Template", "  &Open", "  &Save", "  Export...", "  E&xit",
+                                     "&Design", "  &Scales...", "  &Row Properties...", "&Help", "  &Contents",
                                      "  &About Vernalith"}));
     }
 

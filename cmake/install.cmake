@@ -1,6 +1,6 @@
 # What `cmake --install` puts on a freedesktop system: the two programs, the desktop entry, the
-# dial file type (*.vlt and its first line "[Vernalith1.0]"), the icon, the help pages and the
-# bundled templates.
+# dial file type (*.vlt and its first line "[Vernalith1.0]" or "[Vernalith1.1]"), the icon, the
+# help pages and the bundled templates.
 # Included from the top-level CMakeLists.txt after the targets are defined.
 
 include(GNUInstallDirs)

@@ -4,6 +4,7 @@
 #include "files/dialfile.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -164,6 +165,31 @@ static DialDesign randomDesign11(QRandomGenerator &random)
     return design;
 }
 
+// A file of `size` bytes that begins with `start` and counts what is read of it.
+class LargeFile : public QIODevice
+{
+public:
+    LargeFile(QByteArray start, qint64 size) : m_start(std::move(start)), m_size(size) { open(QIODevice::ReadOnly); }
+    qint64 size() const override { return m_size; }
+    bool isSequential() const override { return false; }
+    qint64 bytesHandedOut = 0;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = std::min(maxSize, m_size - pos());
+        for (qint64 i = 0; i < n; ++i)
+            data[i] = pos() + i < m_start.size() ? m_start[pos() + i] : '\n';
+        bytesHandedOut += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_start;
+    qint64 m_size;
+};
+
 class TestDialFile : public QObject
 {
     Q_OBJECT
@@ -208,6 +234,22 @@ private slots:
                      qPrintable(describe(design) + u" read as "_s + describe(read.design)));
             QCOMPARE(dialFileBytes(read.design), bytes);
         }
+    }
+
+    // What 1.0 can hold is written exactly as before 1.1 existed: the bytes of these designs
+    // hash to what the writer of that time gave for them.
+    void oneZeroBytesAsBefore()
+    {
+        QRandomGenerator random(19700101u);
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (int i = 0; i < 500; ++i) {
+            const DialDesign design = randomDesign(random);
+            QCOMPARE(dialFileVersion(design), DialFileVersion::V1_0);
+            hash.addData(dialFileBytes(design));
+        }
+        hash.addData(dialFileBytes(workedExample()));
+        hash.addData(dialFileBytes(DialDesign::startup()));
+        QCOMPARE(hash.result().toHex(), QByteArray(kOneZeroFingerprint));
     }
 
     void randomDesignsNeeding11SurviveWriteAndRead()
@@ -419,6 +461,35 @@ private slots:
         QVERIFY2(read.error.detail.contains(u"Scale Arcs"_s), qPrintable(read.error.detail));
     }
 
+    // A file over 256 MiB is refused by its size and first line, without being read whole.
+    void oversizedFileRefusedUnread_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<K>("error");
+        QTest::newRow("dial file one byte over the limit") << QByteArray("[Vernalith1.1]\r\n") << 256LL * 1024 * 1024 + 1
+                                                           << K::ReadFailed;
+        QTest::newRow("other file over the limit") << QByteArray("%PDF-1.4\n") << 300LL * 1024 * 1024 << K::UnknownFormat;
+        QTest::newRow("small file: read whole") << QByteArray("[Vernalith1.0]\r\n") << 100LL * 1000 << K::None;
+    }
+
+    void oversizedFileRefusedUnread()
+    {
+        QFETCH(QByteArray, start);
+        QFETCH(qint64, size);
+        QFETCH(K, error);
+        LargeFile file(start, size);
+        const DialReadResult read = readDialFile(file, kCurrent);
+        QCOMPARE(read.error.kind, error);
+        if (error == K::None) {
+            QCOMPARE(file.bytesHandedOut, size);
+            return;
+        }
+        // the device's own buffer may take a little more than the first line
+        QVERIFY2(file.bytesHandedOut <= 64 * 1024, QByteArray::number(file.bytesHandedOut));
+        QVERIFY2(error != K::ReadFailed || read.error.detail.contains(u"too large"_s), qPrintable(read.error.detail));
+    }
+
     void readerRules_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -575,6 +646,9 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{u"old.vlt"_s});
     }
+
+private:
+    static constexpr char kOneZeroFingerprint[] = "2a360392f9e87c123973532702584f6f069b446b9ed13fbe59c1cdb46a9f5dbd";
 };
 
 QTEST_APPLESS_MAIN(TestDialFile)

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 
 namespace vernalith {
@@ -33,9 +34,9 @@ DesignCommands::DesignCommands(DesignModel *model, DesignTableView *tickmarks, D
     for (TableKind kind : {TableKind::ScaleTickmarks, TableKind::ScaleDigits}) {
         DesignTableView *v = view(kind);
         v->setItemDelegateForColumn(0, new RowMarkDelegate(m_model, v));
-        v->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(v, &QWidget::customContextMenuRequested, this,
-                [this, kind](const QPoint &pos) { showContextMenu(kind, pos); });
+        // A mouse's context menu reaches the viewport, the keyboard's the view itself.
+        v->installEventFilter(this);
+        v->viewport()->installEventFilter(this);
     }
     // A scale's new law or range shows in the tooltips only; the marks follow the rows.
     connect(m_model, &DesignModel::changed, this, [this] {
@@ -121,12 +122,33 @@ void DesignCommands::editRowPropertiesOf(TableKind kind)
     dialog->open();
 }
 
-void DesignCommands::showContextMenu(TableKind kind, const QPoint &pos)
+bool DesignCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    DesignTableView *v = view(kind);
-    const QModelIndex index = v->indexAt(pos);
+    if (event->type() != QEvent::ContextMenu)
+        return QObject::eventFilter(watched, event);
+    for (TableKind kind : {TableKind::ScaleTickmarks, TableKind::ScaleDigits}) {
+        DesignTableView *v = view(kind);
+        if (watched != v && watched != v->viewport())
+            continue;
+        const auto *request = static_cast<QContextMenuEvent *>(event);
+        if (request->reason() == QContextMenuEvent::Keyboard) {
+            // From the keyboard the menu is for the current row, shown beside its cell.
+            const QModelIndex current = v->currentIndex();
+            showContextMenu(kind, current, v->visualRect(current).center());
+        } else {
+            const QPoint at = v->viewport()->mapFromGlobal(request->globalPos());
+            showContextMenu(kind, v->indexAt(at), at);
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void DesignCommands::showContextMenu(TableKind kind, const QModelIndex &index, const QPoint &at)
+{
     if (!index.isValid())
         return;
+    DesignTableView *v = view(kind);
     // The row clicked becomes the current one, as a click would make it.
     v->setFocus(Qt::PopupFocusReason);
     v->setCurrentIndex(index);
@@ -136,7 +158,7 @@ void DesignCommands::showContextMenu(TableKind kind, const QPoint &pos)
     QAction *properties = menu->addAction(QStringLiteral("Row &Properties..."));
     properties->setObjectName(QStringLiteral("rowContextProperties"));
     connect(properties, &QAction::triggered, this, [this, kind] { editRowPropertiesOf(kind); });
-    menu->popup(v->viewport()->mapToGlobal(pos));
+    menu->popup(v->viewport()->mapToGlobal(at));
 }
 
 } // namespace vernalith

@@ -7,6 +7,8 @@
 #include <optional>
 
 class QAction;
+class QEvent;
+class QModelIndex;
 class QPoint;
 class QWidget;
 
@@ -38,10 +40,14 @@ public:
     // The table Row Properties... works on; none until the tickmarks or digits table had the focus.
     std::optional<TableKind> propertiesTable() const { return m_table; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void noteFocus(QWidget *now);
     void editRowPropertiesOf(TableKind kind);
-    void showContextMenu(TableKind kind, const QPoint &pos);
+    // `index` is the row's cell the menu is for; `at` is where it opens, in the view's viewport.
+    void showContextMenu(TableKind kind, const QModelIndex &index, const QPoint &at);
     void applyScales(const ScalesDialog &dialog);
     DesignTableView *view(TableKind kind) const;
 

@@ -1,5 +1,6 @@
 #include "rowpropertiesdialog.h"
 
+#include "design/scalelaw.h"
 #include "design/scalereferences.h"
 #include "design/valuelist.h"
 #include "helpviewer.h"
@@ -14,11 +15,13 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace vernalith {
 
 RowPropertiesDialog::RowPropertiesDialog(const TableRows &scales, const QString &place, const QString &scaleCell,
                                          const QString &valuesCell, QWidget *parent)
-    : QDialog(parent)
+    : QDialog(parent), m_scales(scales)
 {
     setObjectName(QStringLiteral("rowPropertiesDialog"));
     setWindowTitle(QStringLiteral("Row Properties"));
@@ -78,6 +81,7 @@ RowPropertiesDialog::RowPropertiesDialog(const TableRows &scales, const QString 
     layout->addWidget(m_buttons);
 
     connect(m_values, &QLineEdit::textChanged, this, &RowPropertiesDialog::updateState);
+    connect(m_scale, &QComboBox::currentIndexChanged, this, &RowPropertiesDialog::updateState);
     updateState();
 }
 
@@ -100,9 +104,23 @@ QString RowPropertiesDialog::valuesCell() const
 void RowPropertiesDialog::updateState()
 {
     QString error;
-    parseValueList(m_values->text(), &error);
-    m_problem->setText(error);
+    const QVector<double> values = parseValueList(m_values->text(), &error);
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(error.isEmpty());
+    const int number = scaleNumber(scaleCell(), static_cast<int>(m_scales.size()));
+    if (error.isEmpty() && number > 0) {
+        QString lawError;
+        const ScaleLaw law = ScaleLaw::parse(m_scales.at(number - 1), &lawError);
+        for (double v : values) {
+            if (lawError.isEmpty() && !law.contains(v)) {
+                error = QStringLiteral("%1 lies outside scale %2; the preview will refuse it until one of them "
+                                       "changes.")
+                            .arg(std::isinf(v) ? QStringLiteral("inf") : QString::number(v))
+                            .arg(scaleCaption(number, m_scales.at(number - 1)));
+                break;
+            }
+        }
+    }
+    m_problem->setText(error);
 }
 
 } // namespace vernalith

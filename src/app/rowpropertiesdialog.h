@@ -13,7 +13,9 @@ namespace vernalith {
 
 // Design > Row Properties...: the scale a tickmarks or digits row is drawn on (none, or one of
 // the design's scales, shown with its law and range) and its value list. The list is checked as
-// it is typed; the fault is shown and OK stays disabled until there is none. F1 and Help open
+// it is typed; the fault is shown and OK stays disabled until there is none. A listed value
+// outside the chosen scale's range is pointed out too, without blocking OK: the scale may be
+// about to change, and drawing reports it meanwhile. F1 and Help open
 // the help page on scales. The dialog only collects the two cells; the caller writes them.
 class RowPropertiesDialog : public QDialog
 {
@@ -32,6 +34,7 @@ public:
 private:
     void updateState();
 
+    TableRows m_scales;
     QComboBox *m_scale;
     QLineEdit *m_values;
     QLabel *m_problem;

@@ -289,25 +289,36 @@ private slots:
     void aValueListIsCheckedAsItIsTyped_data()
     {
         QTest::addColumn<QString>("values");
+        QTest::addColumn<int>("scale"); // 0: none, 1: db -20 ... 3
         QTest::addColumn<bool>("usable");
-        QTest::newRow("numbers and blanks") << "-3 0.5 1e3" << true;
-        QTest::newRow("ranges") << "1:10:1, 20:100:10" << true;
-        QTest::newRow("infinity") << "0, 10, inf" << true;
-        QTest::newRow("empty") << "" << true;
-        QTest::newRow("a word") << "1, ten" << false;
-        QTest::newRow("a step of 0") << "1:5:0" << false;
-        QTest::newRow("a negative step") << "1:10:-1" << false;
+        QTest::addColumn<QString>("note"); // the start of what the dialog says; empty: nothing
+        QTest::newRow("numbers and blanks") << "-3 0.5 1e3" << 0 << true << "";
+        QTest::newRow("ranges") << "1:10:1, 20:100:10" << 0 << true << "";
+        QTest::newRow("infinity") << "0, 10, inf" << 0 << true << "";
+        QTest::newRow("empty") << "" << 0 << true << "";
+        QTest::newRow("within the scale") << "-20:0:5, 1 2 3" << 1 << true << "";
+        QTest::newRow("a word") << "1, ten" << 0 << false << "ten";
+        QTest::newRow("a step of 0") << "1:5:0" << 0 << false << "1:5:0";
+        QTest::newRow("a negative step") << "1:10:-1" << 0 << false << "1:10:-1";
+        // Pointed out, but the scale may be changed next: OK stays.
+        QTest::newRow("outside the scale") << "-20 0 3 6" << 1 << true << "6 lies outside scale 1: db";
+        QTest::newRow("infinity outside the scale") << "0 inf" << 1 << true << "inf lies outside scale 1";
     }
     void aValueListIsCheckedAsItIsTyped()
     {
         QFETCH(QString, values);
+        QFETCH(int, scale);
         QFETCH(bool, usable);
+        QFETCH(QString, note);
+        w->window.model().setScales({{"db", "-20", "3", "", ""}});
         clickCell(TableKind::ScaleDigits, 1);
         w->child<QAction>("mnuRowProperties")->trigger();
         auto *dialog = openedDialog<RowPropertiesDialog>();
+        dialog->findChild<QComboBox *>("scaleChoice")->setCurrentIndex(scale);
         QTest::keyClicks(dialog->findChild<QLineEdit *>("valueList"), values);
         QCOMPARE(button(dialog, QDialogButtonBox::Ok)->isEnabled(), usable);
-        QCOMPARE(dialog->findChild<QLabel *>("valuesProblem")->text().isEmpty(), usable);
+        const QString said = dialog->findChild<QLabel *>("valuesProblem")->text();
+        QVERIFY2(note.isEmpty() ? said.isEmpty() : said.contains(note), qPrintable(said));
         QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton); // does nothing when disabled
         QCOMPARE(dialog->isVisible(), !usable);
         QCOMPARE(w->window.table(TableKind::ScaleDigits).cell(1, extraColumn(TableKind::ScaleDigits, "Values")),
@@ -359,19 +370,32 @@ private slots:
     void aRowsContextMenuOpensItsProperties_data()
     {
         QTest::addColumn<TableKind>("kind");
-        QTest::newRow("tickmarks") << TableKind::ScaleTickmarks;
-        QTest::newRow("digits") << TableKind::ScaleDigits;
+        QTest::addColumn<bool>("byKeyboard"); // the menu key on the current row, else a right click
+        QTest::newRow("tickmarks, right click") << TableKind::ScaleTickmarks << false;
+        QTest::newRow("digits, right click") << TableKind::ScaleDigits << false;
+        QTest::newRow("tickmarks, menu key") << TableKind::ScaleTickmarks << true;
+        QTest::newRow("digits, menu key") << TableKind::ScaleDigits << true;
     }
     void aRowsContextMenuOpensItsProperties()
     {
         QFETCH(TableKind, kind);
+        QFETCH(bool, byKeyboard);
         DesignTable &table = w->window.table(kind);
-        table.appendEmptyRow();
-        table.appendEmptyRow();
+        for (int i = 0; i < 5; ++i)
+            table.appendEmptyRow();
         QTableView *view = w->view(kind);
-        const QPoint at = view->visualRect(view->model()->index(2, 1)).center();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(view->viewport(), &event);
+        if (byKeyboard) {
+            // The keyboard's request carries the middle of the view, which is not the current row.
+            table.setRow(3);
+            view->setFocus(Qt::TabFocusReason);
+            const QPoint middle = view->rect().center();
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, middle, view->mapToGlobal(middle));
+            QApplication::sendEvent(view, &event);
+        } else {
+            const QPoint at = view->visualRect(view->model()->index(2, 1)).center();
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view->viewport(), &event);
+        }
         auto *menu = view->findChild<QMenu *>("rowContextMenu");
         QVERIFY(menu && menu->isVisible());
         QCOMPARE(table.row(), 3);

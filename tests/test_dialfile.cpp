@@ -490,6 +490,37 @@ private slots:
         QVERIFY2(error != K::ReadFailed || read.error.detail.contains(u"too large"_s), qPrintable(read.error.detail));
     }
 
+    // A section read again puts its rows on top and removes the row that then follows them,
+    // exactly as inserting each row at its place and removing that row did.
+    void repeatedSectionsFollowTheInsertAndRemoveRule()
+    {
+        QRandomGenerator random(4242u);
+        for (int i = 0; i < 300; ++i) {
+            QByteArray file = "[Vernalith1.0]\n";
+            QStringList model{QString()}; // the table's rows as the rule builds them, one spare to start
+            int next = 1;
+            for (int section = random.bounded(1, 6); section > 0; --section) {
+                file += "[Arcs]\n";
+                int n = 1;
+                for (int rows = random.bounded(0, 5); rows > 0; --rows, ++n) {
+                    file += QByteArray::number(next) + '\n';
+                    model.insert(n - 1, QString::number(next++));
+                }
+                if (model.size() == 1)
+                    model[0] = QString();
+                else if (n <= model.size())
+                    model.removeAt(n - 1);
+                file += "[Notes]\n"; // a header other than [Arcs] ends the section
+            }
+            const DialReadResult read = parseDialFile(file, kCurrent);
+            QVERIFY(read.ok());
+            QStringList got;
+            for (const QStringList &row : read.design.table(TableKind::ScaleArcs))
+                got.append(row.first());
+            QCOMPARE(got, model);
+        }
+    }
+
     void readerRules_data()
     {
         QTest::addColumn<QByteArray>("file");

@@ -38,11 +38,6 @@ DesignCommands::DesignCommands(DesignModel *model, DesignTableView *tickmarks, D
         v->installEventFilter(this);
         v->viewport()->installEventFilter(this);
     }
-    // A scale's new law or range shows in the tooltips only; the marks follow the rows.
-    connect(m_model, &DesignModel::changed, this, [this] {
-        m_tickmarks->viewport()->update();
-        m_digits->viewport()->update();
-    });
 }
 
 DesignTableView *DesignCommands::view(TableKind kind) const

@@ -140,7 +140,7 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent), m_model(new DesignModel
     // The window is the menu bar over the fixed client area, and nothing else.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     buildTabOrder();
-    buildDesignMenu();
+    wireDesignCommands();
     Form_Load();
 
     m_fields[0]->setFocus(Qt::OtherFocusReason);
@@ -205,7 +205,7 @@ void FrmMain::buildTemplateMenu(QMenu *file)
     }
 }
 
-void FrmMain::buildDesignMenu()
+void FrmMain::wireDesignCommands()
 {
     // After the controls: the commands work on the tickmarks and digits views.
     m_designCommands = new DesignCommands(m_model, m_views[static_cast<size_t>(tableIndex(TableKind::ScaleTickmarks))],

@@ -27,8 +27,8 @@ class MessageSink;
 class PrintBackend;
 
 // The designer window: eight dimension fields, the four design tables with their "+" and "-"
-// buttons, Preview, Print and Close, the File and Help menus, and the card drawn at true size
-// behind the controls. The design itself lives in a DesignModel the window owns; the window
+// buttons, Preview, Print and Close, the File, Design and Help menus, and the card drawn at true
+// size behind the controls. The design itself lives in a DesignModel the window owns; the window
 // only wires controls to it and to the drawing, printing and file code.
 //
 // The handlers carry the names of the controls and events they serve; each forwards to one
@@ -125,7 +125,7 @@ private:
     void buildMenus();
     void buildTabOrder();
     void buildTemplateMenu(QMenu *file);
-    void buildDesignMenu();
+    void wireDesignCommands();
 
     // The procedures the handlers share.
     bool tableKey(TableKind kind, QChar code);

@@ -1,6 +1,6 @@
 # What `cmake --install` puts on a freedesktop system: the two programs, the desktop entry, the
-# dial file type (*.vlt and its first line "[Vernalith1.0]" or "[Vernalith1.1]"), the icon, the
-# help pages and the bundled templates.
+# dial file type (*.vlt and its first line "[Vernalith1.0]" or "[Vernalith1.1]"), the icon, an
+# example dial file, the help pages and the bundled templates.
 # Included from the top-level CMakeLists.txt after the targets are defined.
 
 include(GNUInstallDirs)
@@ -26,6 +26,10 @@ install(FILES "${_vernalith_root}/resources/icons/vernalith-48.png"
         DESTINATION ${_vernalith_icons}/48x48/apps RENAME vernalith.png)
 install(FILES "${_vernalith_root}/resources/icons/vernalith-256.png"
         DESTINATION ${_vernalith_icons}/256x256/apps RENAME vernalith.png)
+
+# A dial file to start from: the worked example the help walks through.
+install(FILES "${_vernalith_root}/examples/worked-example.vlt"
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/vernalith/examples)
 
 # The same pages the program shows in its help window, for reading in a web browser.
 install(DIRECTORY "${_vernalith_root}/resources/help/"

@@ -1,12 +1,19 @@
 #include "designtableview.h"
 
+#include "currentcelldelegate.h"
 #include "design/designtable.h"
+#include "design/rowtext.h"
 #include "design/tablecommands.h"
 #include "twips.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -43,6 +50,8 @@ DesignTableView::DesignTableView(QWidget *parent) : QTableView(parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setWordWrap(false);
+    setItemDelegate(new CurrentCellDelegate(this));
+    horizontalHeader()->viewport()->installEventFilter(this);
 }
 
 void DesignTableView::setDesignTable(DesignTable *table, double logicalDpi)
@@ -73,6 +82,14 @@ void DesignTableView::setDesignTable(DesignTable *table, double logicalDpi)
 
 void DesignTableView::keyPressEvent(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Copy)) {
+        copyRows();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteRows();
+        return;
+    }
     const QChar code = tableKeyCode(*event);
     if (code.isNull()) {
         // Arrows, Home, End and the page keys move the current cell; everything else goes on
@@ -134,6 +151,88 @@ void DesignTableView::showTableCurrentCell(int row, int col)
         scrollTo(index);
     }
     m_followingView = false;
+}
+
+void DesignTableView::copyRows()
+{
+    if (!m_table)
+        return;
+    int first = m_table->row();
+    int last = first;
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    for (const QModelIndex &index : selected) {
+        first = std::min(first, index.row() + 1);
+        last = std::max(last, index.row() + 1);
+    }
+    const QString text = rowsAsText(*m_table, first, last);
+    if (!text.isEmpty())
+        QApplication::clipboard()->setText(text);
+}
+
+void DesignTableView::pasteRows()
+{
+    if (!m_table)
+        return;
+    const PasteOutcome outcome = vernalith::pasteRows(*m_table, QApplication::clipboard()->text());
+    if (outcome.result != PasteOutcome::Pasted)
+        emit refused();
+}
+
+QString DesignTableView::headerToolTip(int section) const
+{
+    if (!m_table || section < 0 || section >= m_table->columns())
+        return QString();
+    const QString title = m_table->title(section);
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+    const int needed = horizontalHeader()->fontMetrics().horizontalAdvance(title) + 2 * margin;
+    return needed > horizontalHeader()->sectionSize(section) ? title : QString();
+}
+
+bool DesignTableView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString tip = headerToolTip(horizontalHeader()->logicalIndexAt(help->pos()));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, horizontalHeader());
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void DesignTableView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(viewport());
+    QPen pen(CurrentCellDelegate::strongColor(palette()));
+    pen.setWidth(2);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+}
+
+void DesignTableView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    // Scrolling moves the pixels already drawn, the frame's edges with them.
+    if (hasFocus())
+        viewport()->update();
+}
+
+void DesignTableView::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void DesignTableView::focusOutEvent(QFocusEvent *event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
 }
 
 } // namespace vernalith

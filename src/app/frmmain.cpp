@@ -4,17 +4,20 @@
 #include "design/designmodel.h"
 #include "design/tablecommands.h"
 #include "designcommands.h"
+#include "designrecovery.h"
 #include "designtableview.h"
 #include "dialprinting.h"
 #include "dimensionfield.h"
 #include "filechooser.h"
+#include "filedrop.h"
 #include "frmabout.h"
 #include "helptopics.h"
 #include "helpviewer.h"
 #include "files/dialfile.h"
 #include "messagesink.h"
-#include "previewpainter.h"
+#include "previewcache.h"
 #include "printbackend.h"
+#include "recentfiles.h"
 #include "templatelibrary.h"
 #include "render/dialexport.h"
 #include "twips.h"
@@ -30,8 +33,10 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -135,8 +140,18 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent), m_model(new DesignModel
     font.setPointSizeF(8.25);
     setFont(font);
 
+    m_preview = new PreviewCache(this);
     buildMenus();
     buildControls();
+    connect(m_preview, &PreviewCache::repaintNeeded, m_client, qOverload<>(&QWidget::update));
+    // Opened once the drop is over: a message about the file must not hold the dragging program.
+    new FileDrop(
+        this, [this](const QString &path) { QTimer::singleShot(0, this, [this, path] { openRecent(path); }); },
+        [this](int count) {
+            messages().critical(QStringLiteral("Only one file can be opened at a time; %1 files were dropped and "
+                                               "none was opened.")
+                                    .arg(count));
+        });
     // The window is the menu bar over the fixed client area, and nothing else.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     buildTabOrder();
@@ -171,7 +186,11 @@ void FrmMain::buildMenus()
     addEntry(mnuFile, "mnuOpen", QStringLiteral("&Open"), &FrmMain::mnuOpen_Click);
     addEntry(mnuFile, "mnuSave", QStringLiteral("&Save"), &FrmMain::mnuSave_Click);
     addEntry(mnuFile, "mnuExport", QStringLiteral("Export..."), &FrmMain::mnuExport_Click);
-    addEntry(mnuFile, "mnuExit", QStringLiteral("E&xit"), &FrmMain::mnuExit_Click);
+    m_mnuRecover = addEntry(mnuFile, "mnuRecover", QStringLiteral("&Recover Last Design"), &FrmMain::mnuRecover_Click);
+    m_mnuRecover->setEnabled(false);
+    mnuFile->addSeparator();
+    QAction *exit = addEntry(mnuFile, "mnuExit", QStringLiteral("E&xit"), &FrmMain::mnuExit_Click);
+    m_recent = new RecentFiles(mnuFile, exit, [this](const QString &path) { openRecent(path); }, this);
 
     QMenu *mnuDesign = menuBar()->addMenu(QStringLiteral("&Design"));
     mnuDesign->setObjectName(QStringLiteral("mnuDesign"));
@@ -280,6 +299,7 @@ void FrmMain::buildControls()
         view->setDesignTable(&m_model->table(t.kind), dpi);
         connect(view, &DesignTableView::keyCode, this,
                 [this, handler = t.keyPress](QChar code, bool *used) { *used = (this->*handler)(code); });
+        connect(view, &DesignTableView::refused, this, [this] { messages().beep(); });
         m_views[static_cast<size_t>(tableIndex(t.kind))] = view;
 
         QPushButton *add = makeButton(frame, t.addName, QStringLiteral("+"), QRect(t.buttonsLeft, 240, 375, 375), t.add);
@@ -375,13 +395,18 @@ void FrmMain::Form_Load()
 void FrmMain::Form_Paint(QPainter &painter, const QRect &dirty)
 {
     const double dpi = m_client->logicalDpiX();
-    const QRect messageArea = twipsRect(120, 120, kPreviewRight - 240, kPreviewBottom - 240, dpi);
-    const DialDesign design = m_model->design();
-    m_previewError = paintPreview(painter, design, dpi, messageArea);
-    // A partial repaint of a changed design would show two designs at once; draw it all.
-    if (design != m_paintedDesign && dirty != m_client->rect())
-        m_client->update();
-    m_paintedDesign = design;
+    PreviewFrame frame;
+    frame.size = m_client->size();
+    frame.devicePixelRatio = m_client->devicePixelRatioF();
+    frame.logicalDpiX = dpi;
+    frame.logicalDpiY = m_client->logicalDpiY();
+    frame.messageArea = twipsRect(120, 120, kPreviewRight - 240, kPreviewBottom - 240, dpi);
+    frame.previewArea = twipsRect(0, 0, kPreviewRight, kPreviewBottom, dpi);
+    frame.font = painter.font();
+    frame.ink = painter.pen().color();
+    frame.background = m_client->palette().color(m_client->backgroundRole());
+    m_preview->paint(painter, dirty, m_model->design(), frame);
+    m_previewError = m_preview->error();
 }
 
 void FrmMain::cmdPreview_Click()
@@ -599,13 +624,25 @@ void FrmMain::openAtStartup(const QString &path)
 
 bool FrmMain::loadTemplate(const QString &path)
 {
-    if (!loadFile(path))
+    if (!readDesign(path))
         return false;
+    // The template is the program's, not the user's file: no name to save under and no place
+    // in the recent files; unchanged, it is nothing to recover either.
     m_fileName.clear();
+    if (m_recovery)
+        m_recovery->markSaved(m_model->design());
     return true;
 }
 
 bool FrmMain::loadFile(const QString &path)
+{
+    if (!readDesign(path))
+        return false;
+    fileIsSafe(path);
+    return true;
+}
+
+bool FrmMain::readDesign(const QString &path)
 {
     const DialReadResult read = loadDialFile(path, m_model->dimensions());
     if (!read.ok()) {
@@ -623,10 +660,54 @@ bool FrmMain::loadFile(const QString &path)
 bool FrmMain::saveFile(const QString &path)
 {
     const DialFileError error = saveDialFile(path, m_model->design());
-    if (error.ok())
+    if (error.ok()) {
+        fileIsSafe(path);
         return true;
+    }
     messages().critical(QStringLiteral("An error occurred while saving"), error.detail);
     return false;
+}
+
+void FrmMain::fileIsSafe(const QString &path)
+{
+    m_recent->add(path);
+    if (m_recovery)
+        m_recovery->markSaved(m_model->design());
+}
+
+void FrmMain::openRecent(const QString &path)
+{
+    // As Open with this name chosen; a file that is gone leaves the list.
+    m_fileName = path;
+    if (!loadFile(path) && !QFileInfo::exists(path))
+        m_recent->remove(path);
+}
+
+// --- Session: recent files and recovery ---
+
+void FrmMain::keepSession(QSettings *settings, const QString &recoveryDirectory)
+{
+    m_recent->setSettings(settings);
+    m_recovery = std::make_unique<DesignRecovery>(m_model, recoveryDirectory);
+    auto showOffer = [this](bool available) {
+        m_mnuRecover->setEnabled(available);
+        m_preview->setHint(available ? QStringLiteral("A design from an earlier session can be recovered: "
+                                                      "File > Recover Last Design.")
+                                     : QString());
+    };
+    connect(m_recovery.get(), &DesignRecovery::offerChanged, this, showOffer);
+    // The hint has done its work once the user starts on something else.
+    connect(m_model, &DesignModel::changed, m_preview, [this] { m_preview->setHint(QString()); });
+    showOffer(m_recovery->hasOffer());
+}
+
+void FrmMain::mnuRecover_Click()
+{
+    if (!m_recovery || !m_recovery->hasOffer())
+        return;
+    m_model->setDesign(m_recovery->offer());
+    m_client->update();
+    m_recovery->dropOffer();
 }
 
 } // namespace vernalith

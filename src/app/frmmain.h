@@ -13,18 +13,22 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QSettings;
 
 namespace vernalith {
 
 class ClientArea;
 class DesignCommands;
 class DesignModel;
+class DesignRecovery;
 class DesignTable;
 class DesignTableView;
 class DimensionField;
 class FileChooser;
 class MessageSink;
+class PreviewCache;
 class PrintBackend;
+class RecentFiles;
 
 // The designer window: eight dimension fields, the four design tables with their "+" and "-"
 // buttons, Preview, Print and Close, the File, Design and Help menus, and the card drawn at true
@@ -67,6 +71,11 @@ public:
     // (same messages on failure), but leaves no file name, so that Save asks for a new one.
     bool loadTemplate(const QString &path);
 
+    // Keeps the recent files in `settings` (not owned; must outlive the window) and the design
+    // in a recovery file in `recoveryDirectory`, offering one an earlier session left there.
+    // Without this call the window keeps neither beyond its own life (as in most tests).
+    void keepSession(QSettings *settings, const QString &recoveryDirectory);
+
     // The name last chosen in the Open or Save dialog, offered first the next time.
     QString fileName() const { return m_fileName; }
     void setFileName(const QString &name) { m_fileName = name; }
@@ -101,6 +110,7 @@ public slots:
     void mnuOpen_Click();
     void mnuSave_Click();
     void mnuExport_Click();
+    void mnuRecover_Click();
     void mnuExit_Click();
     void mnuScales_Click();
     void mnuRowProperties_Click();
@@ -133,6 +143,10 @@ private:
     void removeRow(TableKind kind);
     void selectFieldText(Dimension d);
     void endProgram();
+    void openRecent(const QString &path);
+    // Open's reading: replaces the design with the file's and redraws, or says why it cannot.
+    bool readDesign(const QString &path);
+    void fileIsSafe(const QString &path);
 
     MessageSink &messages();
     PrintBackend &printers();
@@ -157,7 +171,10 @@ private:
     QString m_fileName;
     QString m_exportName;
     QString m_previewError;
-    DialDesign m_paintedDesign;
+    PreviewCache *m_preview = nullptr;
+    RecentFiles *m_recent = nullptr;
+    std::unique_ptr<DesignRecovery> m_recovery;
+    QAction *m_mnuRecover = nullptr;
     bool m_ending = false;
 };
 

@@ -1,3 +1,4 @@
+#include "designrecovery.h"
 #include "frmmain.h"
 #include "messagesink.h"
 
@@ -5,6 +6,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QSettings>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -30,6 +32,8 @@ int main(int argc, char *argv[])
     const QStringList files = parser.positionalArguments();
     const QString file = files.isEmpty() ? QString() : files.first();
 
+    // Before the window, which keeps its recent files there while it lives.
+    QSettings settings(QStringLiteral("Vernalith"), QStringLiteral("Vernalith"));
     vernalith::FrmMain window;
 
     if (parser.isSet(printAndQuit)) {
@@ -42,6 +46,7 @@ int main(int argc, char *argv[])
         return messages.messageCount() == 0 ? 0 : 1;
     }
 
+    window.keepSession(&settings, vernalith::DesignRecovery::defaultDirectory());
     window.show();
     if (!file.isEmpty()) {
         // Opened once the window is up, so that a message about the file has the window behind it.

@@ -9,12 +9,51 @@
 
 namespace vernalith {
 
-QString paintPreview(QPainter &painter, const DialDesign &design, double logicalDpi, const QRect &messageArea)
+namespace {
+
+// Passes everything on, but gives up as soon as the drawing is no longer wanted.
+class CancellableSurface : public DrawingSurface
+{
+public:
+    CancellableSurface(DrawingSurface &inner, const std::atomic_bool &cancel) : m_inner(inner), m_cancel(cancel) {}
+
+    void clear() override { check(); m_inner.clear(); }
+    void line(CardPoint from, CardPoint to) override { check(); m_inner.line(from, to); }
+    void box(CardPoint c1, CardPoint c2) override { check(); m_inner.box(c1, c2); }
+    void arc(CardPoint centre, double radius, double start, double end) override
+    {
+        check(); m_inner.arc(centre, radius, start, end);
+    }
+    void setFontSize(double points) override { check(); m_inner.setFontSize(points); }
+    double textWidth(const QString &text) override { return m_inner.textWidth(text); }
+    double textHeight(const QString &text) override { return m_inner.textHeight(text); }
+    void text(CardPoint topLeft, const QString &text) override { check(); m_inner.text(topLeft, text); }
+
+private:
+    void check() const
+    {
+        if (m_cancel.load(std::memory_order_relaxed))
+            throw PreviewCancelled();
+    }
+
+    DrawingSurface &m_inner;
+    const std::atomic_bool &m_cancel;
+};
+
+} // namespace
+
+QString paintPreview(QPainter &painter, const DialDesign &design, double logicalDpi, const QRect &messageArea,
+                     const std::atomic_bool *cancel)
 {
     QString error;
     try {
         PainterSurface surface(painter, logicalDpi);
-        drawDial(design, surface);
+        if (cancel) {
+            CancellableSurface cancellable(surface, *cancel);
+            drawDial(design, cancellable);
+        } else {
+            drawDial(design, surface);
+        }
     } catch (const std::exception &e) {
         error = QString::fromUtf8(e.what());
     }

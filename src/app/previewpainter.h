@@ -5,14 +5,24 @@
 #include <QRect>
 #include <QString>
 
+#include <atomic>
+
 class QPainter;
 
 namespace vernalith {
+
+// Thrown out of paintPreview() when its cancel flag was raised while it drew.
+struct PreviewCancelled {
+};
 
 // Draws the card of `design` at true size on a screen painter whose origin is the window's
 // client corner (the card's origin lies 10 mm right of and below it). When the design cannot be
 // drawn, what was drawn stays and the reason is written in red inside `messageArea`; it is
 // also returned (empty when the drawing succeeded).
-QString paintPreview(QPainter &painter, const DialDesign &design, double logicalDpi, const QRect &messageArea);
+//
+// Safe on a worker thread for a QImage painter. When `cancel` is given and becomes true while
+// drawing, the drawing stops at its next line, arc or text by throwing PreviewCancelled.
+QString paintPreview(QPainter &painter, const DialDesign &design, double logicalDpi, const QRect &messageArea,
+                     const std::atomic_bool *cancel = nullptr);
 
 } // namespace vernalith

@@ -38,6 +38,7 @@ const char kUsage[] =
     "                         plus 10 mm all round\n"
     "  --dpi N                the PNG resolution in dots per inch, 1 to 9600 (default 600)\n"
     "  -h, --help             show this text and exit\n"
+    "  --version              show the program's version and exit\n"
     "\n"
     "The input is read as the designer's Open reads it. On success the exit status is 0. When\n"
     "anything fails, one line saying what went wrong goes to standard error, the exit status is\n"
@@ -66,6 +67,7 @@ struct CommandLine {
     ExportOptions options;
     QStringList files;
     bool help = false;
+    bool version = false;
 };
 
 // Returns an empty string when the arguments are good.
@@ -84,6 +86,10 @@ QString parseArguments(const QStringList &arguments, CommandLine &line)
         }
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
             line.help = true;
+            continue;
+        }
+        if (argument == QLatin1String("--version")) {
+            line.version = true;
             continue;
         }
         QString value;
@@ -119,7 +125,7 @@ QString parseArguments(const QStringList &arguments, CommandLine &line)
             line.options.dotsPerInch = dpi;
         }
     }
-    if (line.help)
+    if (line.help || line.version)
         return QString();
     if (line.files.size() != 2)
         return line.files.size() < 2 ? QStringLiteral("an input and an output file are needed")
@@ -144,6 +150,10 @@ int main(int argc, char *argv[])
     const QString usageProblem = parseArguments(QGuiApplication::arguments(), line);
     if (line.help) {
         std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (line.version) {
+        std::fputs("vernalith-export " VERNALITH_VERSION_TEXT "\n", stdout);
         return kExitOk;
     }
     if (!usageProblem.isEmpty())

@@ -98,6 +98,7 @@ private slots:
         QCOMPARE(w->messages.texts, QStringList());
         QCOMPARE(w->window.model().design(), parsed(":/templates/" + fileName));
         QCOMPARE(w->window.fileName(), QString());
+        QVERIFY(!w->window.findChild<QAction *>("mnuRecent1")); // not a file of the user's
 
         RecordingSurface surface;
         try {

@@ -56,6 +56,10 @@ grep -q '^Usage: vernalith-export \[--page a4|letter|card\] \[--dpi N\] INPUT.vl
     && pass "--help shows the usage" || fail "--help output: $(head -3 "$work/out")"
 grep -q -- '--dpi N' "$work/out" && grep -q '\.dxf' "$work/out" && grep -q 'exit status' "$work/out" \
     && pass "--help documents options, formats and exit codes" || fail "--help lacks details"
+run --version
+expect 0 "--version"
+[ "$(cat "$work/out")" = "vernalith-export 1.00" ] && pass "--version names the program and its version" \
+    || fail "--version output: $(head -3 "$work/out")"
 
 # --- every format
 mkdir "$work/ok"

@@ -1,0 +1,369 @@
+// What the window keeps beyond one design: the recent files in the File menu, files dropped on
+// the window, and the recovery file that gives back a design after the program was ended
+// without saving or killed. Everything lives in temporary directories, never in the user's
+// own settings or data.
+
+#undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
+
+#include "design/designmodel.h"
+#include "design/designtable.h"
+#include "designrecovery.h"
+#include "fakes.h"
+#include "files/dialfile.h"
+#include "previewcache.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <cstdio>
+
+using namespace vernalith;
+
+namespace {
+
+const QByteArray kWorkedExample = "[Vernalith1.0]\r\n[Dimensions]\r\n52\r\n45\r\n26\r\n33\r\n5\r\n12\r\n47\r\n12\r\n"
+                                  "[Arcs]\r\n20\r\n22\r\n[Tickmarks]\r\n10\t22\t20\t\r\n50\t22\t21\t\r\n"
+                                  "[Digits]\r\n5\t0\t100\t0\t24\t6\t\r\n[Labels]\r\n26\t40\tmA\t8\t\r\n\r\n";
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList fileMenu(FrmMain &window)
+{
+    QStringList entries;
+    for (QAction *entry : window.findChild<QMenu *>("mnuFile")->actions())
+        entries << entry->text();
+    return entries;
+}
+
+// The File menu after Recover Last Design and its separator: the recent files, then Exit.
+QStringList afterRecover(FrmMain &window)
+{
+    const QStringList entries = fileMenu(window);
+    return entries.mid(entries.indexOf("&Recover Last Design") + 2);
+}
+
+// The program a killed session runs: the window with its session kept in `directory`, a value
+// typed into the arcs table, then waiting until it is killed.
+int editAndWait(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString directory = QString::fromLocal8Bit(argv[2]);
+    QSettings settings(directory + "/settings.ini", QSettings::IniFormat);
+    FrmMain window;
+    window.keepSession(&settings, directory);
+    window.show();
+    QTableView *arcs = window.findChild<QTableView *>(tableInfo(TableKind::ScaleArcs).controlName);
+    arcs->setFocus();
+    QTest::keyClicks(arcs, "123");
+    std::printf("edited %s\n", qPrintable(window.table(TableKind::ScaleArcs).cell(1, 0)));
+    std::fflush(stdout);
+    return app.exec();
+}
+
+} // namespace
+
+class TestFrmMainSession : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<testing::ShownWindow> w;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<QSettings> settings;
+
+    QString path(const QString &name) { return dir->filePath(name); }
+    QAction *action(const char *name) { return w->window.findChild<QAction *>(name); }
+    void sendDrop(QWidget *target, const QStringList &files)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &file : files)
+            urls << QUrl::fromLocalFile(file);
+        data.setUrls(urls);
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QVERIFY(drop.isAccepted());
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        settings = std::make_unique<QSettings>(path("settings.ini"), QSettings::IniFormat);
+        w = std::make_unique<testing::ShownWindow>();
+        QVERIFY(QTest::qWaitForWindowActive(&w->window));
+    }
+
+    void cleanup()
+    {
+        w.reset();
+        settings.reset();
+        dir.reset();
+    }
+
+    // --- Recent files ---
+
+    void theLastEightFilesOpenedOrSavedAreListedNewestFirst()
+    {
+        w->window.keepSession(settings.get(), path("recovery"));
+        for (int i = 1; i <= 10; ++i) {
+            const QString name = path(QString("f%1.vlt").arg(i));
+            if (i % 2) {
+                writeFile(name, kWorkedExample);
+                QVERIFY(w->window.loadFile(name));
+            } else {
+                QVERIFY(w->window.saveFile(name));
+            }
+        }
+        QVERIFY(w->window.loadFile(path("f5.vlt"))); // again: to the top, once
+        const QStringList expected = {"&1 f5.vlt", "&2 f10.vlt", "&3 f9.vlt", "&4 f8.vlt",
+                                      "&5 f7.vlt", "&6 f6.vlt",  "&7 f4.vlt", "&8 f3.vlt"};
+        QCOMPARE(afterRecover(w->window).mid(0, 8), expected);
+        QCOMPARE(afterRecover(w->window).mid(8), QStringList({"", "E&xit"}));
+        QCOMPARE(action("mnuRecent2")->toolTip(), QDir::toNativeSeparators(path("f10.vlt")));
+
+        // The next start finds them again.
+        w.reset();
+        settings->sync();
+        QSettings again(path("settings.ini"), QSettings::IniFormat);
+        testing::ShownWindow next;
+        next.window.keepSession(&again, path("recovery"));
+        QCOMPARE(afterRecover(next.window).mid(0, 8), expected);
+        QVERIFY(w == nullptr);
+    }
+
+    void aRecentFileOpensAsOpenDoes_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "" = the file is gone
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("staysListed");
+        QTest::newRow("a dial file") << kWorkedExample << "" << true;
+        QTest::newRow("gone: Open's message, and it leaves the list") << QByteArray()
+                                                                      << "An error occurred while Opening the file"
+                                                                      << false;
+        QTest::newRow("not a dial file: Open's message") << QByteArray("hello\r\n") << "Unknown file format!" << true;
+    }
+
+    void aRecentFileOpensAsOpenDoes()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QFETCH(bool, staysListed);
+        w->window.keepSession(settings.get(), path("recovery"));
+        const QString name = path("recent.vlt");
+        writeFile(name, kWorkedExample);
+        QVERIFY(w->window.loadFile(name));
+        w->window.model().setDesign(DialDesign::startup());
+        QFile::remove(name);
+        if (!content.isEmpty())
+            writeFile(name, content);
+
+        action("mnuRecent1")->trigger();
+        QCOMPARE(w->messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(w->window.table(TableKind::FaceLabels).cell(1, 2), QString(message.isEmpty() ? "mA" : ""));
+        QCOMPARE(w->window.fileName(), name);
+        QCOMPARE(action("mnuRecent1") != nullptr, staysListed);
+        QCOMPARE(settings->value("recentFiles").toStringList().size(), staysListed ? 1 : 0);
+    }
+
+    // --- Drag and drop ---
+
+    void droppingFiles_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("one file on the preview") << "clientArea" << QStringList{"good.vlt"} << "" << true;
+        QTest::newRow("one file on a field") << "txtCardWidth" << QStringList{"good.vlt"} << "" << true;
+        QTest::newRow("one file on a table") << "grdScaleDigits" << QStringList{"good.vlt"} << "" << true;
+        QTest::newRow("not a dial file: Open's message") << "clientArea" << QStringList{"bad.vlt"}
+                                                         << "Unknown file format!" << false;
+        QTest::newRow("a file that is not there: Open's message")
+            << "clientArea" << QStringList{"missing.vlt"} << "An error occurred while Opening the file" << false;
+        QTest::newRow("two files: none opened")
+            << "clientArea" << QStringList{"good.vlt", "bad.vlt"}
+            << "Only one file can be opened at a time; 2 files were dropped and none was opened." << false;
+    }
+
+    void droppingFiles()
+    {
+        QFETCH(QString, target);
+        QFETCH(QStringList, files);
+        QFETCH(QString, message);
+        QFETCH(bool, opened);
+        writeFile(path("good.vlt"), kWorkedExample);
+        writeFile(path("bad.vlt"), "not a dial file");
+        QStringList paths;
+        for (const QString &file : files)
+            paths << path(file);
+        const QString fieldBefore = w->child<QLineEdit>("txtCardWidth")->text();
+
+        sendDrop(w->window.findChild<QWidget *>(target), paths);
+        QTRY_COMPARE(w->messages.texts.size() + (opened ? 1 : 0) > 0
+                         && (w->window.table(TableKind::FaceLabels).cell(1, 2) == "mA") == opened,
+                     true);
+        QCOMPARE(w->messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(w->window.table(TableKind::FaceLabels).cell(1, 2), QString(opened ? "mA" : ""));
+        QCOMPARE(w->child<QLineEdit>("txtCardWidth")->text(), fieldBefore); // no path typed into the field
+        if (opened)
+            QCOMPARE(w->window.fileName(), paths.first());
+    }
+
+    void aDragWithoutFilesIsLeftToTheControls()
+    {
+        QMimeData data;
+        data.setText("12");
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->child<QLineEdit>("txtCardWidth"), &enter);
+        QVERIFY(enter.isAccepted()); // the field's own text drop
+        QDragEnterEvent onPreview(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->child("clientArea"), &onPreview);
+        QVERIFY(!onPreview.isAccepted());
+    }
+
+    // --- Recovery ---
+
+    void theRecoveryFileIsUnderTheApplicationData()
+    {
+        QCOMPARE(DesignRecovery::defaultDirectory(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    }
+
+    void whatAnEarlierSessionLeftIsOffered_data()
+    {
+        QTest::addColumn<QByteArray>("left"); // "" = nothing left
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("a different design") << kWorkedExample << true;
+        QTest::newRow("the start-up design") << dialFileBytes(DialDesign::startup()) << false;
+        QTest::newRow("not a dial file") << QByteArray("garbage\0\xff", 9) << false;
+        QTest::newRow("nothing") << QByteArray() << false;
+    }
+
+    void whatAnEarlierSessionLeftIsOffered()
+    {
+        QFETCH(QByteArray, left);
+        QFETCH(bool, offered);
+        QDir().mkpath(path("recovery"));
+        if (!left.isEmpty())
+            writeFile(path("recovery/design.vlt"), left);
+
+        w->window.keepSession(settings.get(), path("recovery"));
+        QCOMPARE(action("mnuRecover")->isEnabled(), offered);
+        PreviewCache *preview = w->window.findChild<PreviewCache *>();
+        QCOMPARE(preview->hint().contains("File > Recover Last Design"), offered);
+        QCOMPARE(w->window.model().design(), DialDesign::startup()); // the start-up itself is unchanged
+        QVERIFY(w->messages.texts.isEmpty());
+        if (!offered)
+            return;
+
+        action("mnuRecover")->trigger();
+        QCOMPARE(w->window.table(TableKind::FaceLabels).cell(1, 2), QString("mA"));
+        QVERIFY(!action("mnuRecover")->isEnabled());
+        QVERIFY(preview->hint().isEmpty());
+        QTRY_VERIFY(!QFile::exists(path("recovery/previous.vlt")));
+    }
+
+    void theDesignIsKeptAfterAChangeAndDroppedOnceSaved()
+    {
+        w->window.keepSession(settings.get(), path("recovery"));
+        const QString kept = path("recovery/design.vlt");
+        DesignModel &model = w->window.model();
+        model.setDimension(Dimension::CardWidth, "60");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(kept), 10000);
+        DialReadResult read = loadDialFile(kept, model.dimensions());
+        QVERIFY(read.ok());
+        QCOMPARE(read.design, model.design());
+
+        QVERIFY(w->window.saveFile(path("saved.vlt")));
+        QTRY_VERIFY(!QFile::exists(kept));
+
+        model.table(TableKind::ScaleArcs).setCell(1, 0, "30");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(kept), 10000);
+        // Back to what was saved: nothing left to recover.
+        model.table(TableKind::ScaleArcs).setCell(1, 0, "");
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(kept), 10000);
+
+        // Opening a file is as safe as saving one.
+        model.table(TableKind::ScaleArcs).setCell(1, 0, "31");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(kept), 10000);
+        QVERIFY(w->window.loadFile(path("saved.vlt")));
+        QTRY_VERIFY(!QFile::exists(kept));
+    }
+
+    void endingTheProgramKeepsAChangeNotYetWritten()
+    {
+        w->window.keepSession(settings.get(), path("recovery"));
+        w->window.model().setDimension(Dimension::CardHeight, "70");
+        w.reset(); // as Esc ends the program, at once
+        DialReadResult read = loadDialFile(path("recovery/design.vlt"), DialDesign::startup().dimensions);
+        QVERIFY(read.ok());
+        QCOMPARE(read.design.dimension(Dimension::CardHeight), QString("70"));
+    }
+
+    void theOfferSurvivesThisSessionsOwnWrites()
+    {
+        QDir().mkpath(path("recovery"));
+        writeFile(path("recovery/design.vlt"), kWorkedExample);
+        w->window.keepSession(settings.get(), path("recovery"));
+        w->window.model().setDimension(Dimension::CardWidth, "61");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path("recovery/design.vlt")), 10000);
+        QVERIFY(action("mnuRecover")->isEnabled());
+        action("mnuRecover")->trigger();
+        QCOMPARE(w->window.table(TableKind::FaceLabels).cell(1, 2), QString("mA"));
+    }
+
+    void aKilledProgramsDesignIsOfferedOnTheNextStart()
+    {
+        const QString directory = path("recovery");
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {"--edit-and-wait", directory});
+        QVERIFY(child.waitForStarted(30000));
+        QVERIFY(child.waitForReadyRead(30000));
+        QCOMPARE(child.readLine().trimmed(), QByteArray("edited 123"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(directory + "/design.vlt"), 20000);
+        child.kill(); // SIGKILL: nothing of the program runs any more
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        w->window.keepSession(settings.get(), directory);
+        QCOMPARE(w->window.model().design(), DialDesign::startup());
+        QVERIFY(action("mnuRecover")->isEnabled());
+        QVERIFY(!w->window.findChild<PreviewCache *>()->hint().isEmpty());
+        action("mnuRecover")->trigger();
+        QCOMPARE(w->window.table(TableKind::ScaleArcs).cell(1, 0), QString("123"));
+        QVERIFY(w->messages.texts.isEmpty());
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], "--edit-and-wait") == 0)
+        return editAndWait(argc, argv);
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestFrmMainSession test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_frmmain_session.moc"

@@ -1,0 +1,292 @@
+// The preview's picture cache: the picture it shows is the one the window always drew, a
+// repaint of an unchanged design draws nothing, and a large design is drawn on a worker thread
+// while the older picture stays, a newer design overtaking it.
+
+#undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
+
+#include "design/designmodel.h"
+#include "design/designtable.h"
+#include "fakes.h"
+#include "previewcache.h"
+#include "previewpainter.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vernalith;
+
+Q_DECLARE_METATYPE(vernalith::DialDesign)
+
+namespace {
+
+PreviewFrame testFrame()
+{
+    PreviewFrame frame;
+    frame.size = QSize(520, 300);
+    frame.logicalDpiX = frame.logicalDpiY = 96;
+    frame.messageArea = QRect(8, 8, 500, 250);
+    frame.previewArea = QRect(0, 0, 520, 264);
+    frame.font = QApplication::font();
+    frame.ink = Qt::black;
+    frame.background = QColor(239, 239, 239);
+    return frame;
+}
+
+// What the window drew on every repaint before it kept a picture: the card straight onto the
+// cleared client area.
+QImage drawnDirectly(const DialDesign &design, const PreviewFrame &frame)
+{
+    QImage image(frame.size, QImage::Format_RGB32);
+    image.fill(frame.background);
+    QPainter painter(&image);
+    painter.setFont(frame.font);
+    painter.setPen(frame.ink);
+    paintPreview(painter, design, frame.logicalDpiX, frame.messageArea);
+    return image;
+}
+
+// What a repaint through the cache shows.
+QImage paintedThrough(PreviewCache &cache, const DialDesign &design, const PreviewFrame &frame)
+{
+    QImage image(frame.size, QImage::Format_RGB32);
+    image.fill(frame.background);
+    QPainter painter(&image);
+    painter.setFont(frame.font);
+    painter.setPen(frame.ink);
+    cache.paint(painter, QRect(QPoint(), frame.size), design, frame);
+    return image;
+}
+
+DialDesign withLabel(const QString &text, int extraRows = 0)
+{
+    DialDesign design = DialDesign::startup();
+    design.table(TableKind::FaceLabels) = {{"10", "30", text, "12"}};
+    for (int i = 0; i < extraRows; ++i)
+        design.table(TableKind::ScaleArcs).append({QString::number(10 + i % 5)});
+    return design;
+}
+
+// A design that takes far longer to draw than the cache is let wait for it (no time at all,
+// see slowCache()): 4000 tickmarks rows of 100 divisions.
+DialDesign slowDesign(const QString &label)
+{
+    DialDesign design = withLabel(label);
+    design.table(TableKind::ScaleTickmarks) = TableRows(4000, QStringList{"100", "22", "20.5"});
+    return design;
+}
+
+// A cache that shows the older picture at once and the note as soon as events are handled, so
+// that the tests depend on the order of events only, not on how fast the machine draws.
+void makeImpatient(PreviewCache &cache)
+{
+    cache.setGracePeriod(0);
+    cache.setNoteDelay(0);
+}
+
+qsizetype differingPixels(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return -1;
+    qsizetype n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+} // namespace
+
+class TestPreviewCache : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void showsWhatTheWindowAlwaysDrew_data()
+    {
+        QTest::addColumn<DialDesign>("design");
+        QTest::addColumn<int>("syncRowLimit");
+        QTest::newRow("start-up design, drawn at once") << DialDesign::startup() << 1000;
+        QTest::newRow("a label, drawn at once") << withLabel("mA") << 1000;
+        QTest::newRow("a label, drawn on the worker") << withLabel("mA") << 0;
+        QTest::newRow("40 arcs, drawn on the worker") << withLabel("V", 40) << 0;
+        DialDesign bad = withLabel("mA");
+        bad.table(TableKind::ScaleDigits) = {{"40000", "0", "100", "0", "24", "6"}};
+        QTest::newRow("a drawing error, at once") << bad << 1000;
+        QTest::newRow("a drawing error, on the worker") << bad << 0;
+    }
+
+    void showsWhatTheWindowAlwaysDrew()
+    {
+        QFETCH(DialDesign, design);
+        QFETCH(int, syncRowLimit);
+        const PreviewFrame frame = testFrame();
+        PreviewCache cache;
+        cache.setSynchronousRowLimit(syncRowLimit);
+
+        paintedThrough(cache, design, frame);
+        QVERIFY(cache.waitUntilDrawn(20000));
+        const QImage shown = paintedThrough(cache, design, frame);
+        QCOMPARE(differingPixels(shown, drawnDirectly(design, frame)), 0);
+
+        QImage scratch(frame.size, QImage::Format_RGB32);
+        QPainter painter(&scratch);
+        QCOMPARE(cache.error(), paintPreview(painter, design, frame.logicalDpiX, frame.messageArea));
+    }
+
+    void aRepaintOfAnUnchangedDesignDrawsNothing()
+    {
+        const PreviewFrame frame = testFrame();
+        PreviewCache cache;
+        const DialDesign design = withLabel("mA");
+        const QImage first = paintedThrough(cache, design, frame);
+        const int drawings = cache.drawingsStarted();
+        QCOMPARE(drawings, 1);
+
+        // A copy of the same design, taken anew as each repaint takes it.
+        DialDesign same = withLabel("mA");
+        QCOMPARE(differingPixels(paintedThrough(cache, same, frame), first), 0);
+        QCOMPARE(cache.drawingsStarted(), drawings);
+
+        same.table(TableKind::FaceLabels)[0][2] = "V";
+        paintedThrough(cache, same, frame);
+        QCOMPARE(cache.drawingsStarted(), drawings + 1);
+
+        PreviewFrame moved = frame;
+        moved.background = Qt::white;
+        paintedThrough(cache, same, moved);
+        QCOMPARE(cache.drawingsStarted(), drawings + 2);
+    }
+
+    void aPartialRepaintOfANewPictureAsksForAWholeOne()
+    {
+        const PreviewFrame frame = testFrame();
+        PreviewCache cache;
+        QSignalSpy repaint(&cache, &PreviewCache::repaintNeeded);
+        QImage image(frame.size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        cache.paint(painter, QRect(0, 0, 10, 10), withLabel("mA"), frame);
+        QCOMPARE(repaint.count(), 1);
+        cache.paint(painter, QRect(0, 0, 10, 10), withLabel("mA"), frame);
+        QCOMPARE(repaint.count(), 1);
+        cache.paint(painter, QRect(QPoint(), frame.size), withLabel("V"), frame);
+        QCOMPARE(repaint.count(), 1);
+    }
+
+    void aLargeDesignIsDrawnBehindTheOlderPicture()
+    {
+        const PreviewFrame frame = testFrame();
+        PreviewCache cache;
+        makeImpatient(cache);
+        const DialDesign small = withLabel("mA");
+        const QImage before = paintedThrough(cache, small, frame);
+        QSignalSpy repaint(&cache, &PreviewCache::repaintNeeded);
+
+        const DialDesign big = slowDesign("V");
+        QCOMPARE(differingPixels(paintedThrough(cache, big, frame), before), 0); // the older picture stays
+        QVERIFY(cache.isDrawing());
+        // Repaints while it draws start nothing new.
+        const int drawings = cache.drawingsStarted();
+        paintedThrough(cache, big, frame);
+        QCOMPARE(cache.drawingsStarted(), drawings);
+
+        QTRY_VERIFY(cache.isNoteShown());
+        QVERIFY(cache.isDrawing());
+        QCOMPARE(differingPixels(paintedThrough(cache, big, frame), before) > 0, true); // the note, only
+        QVERIFY(cache.waitUntilDrawn(60000));
+        QVERIFY(!cache.isNoteShown());
+        QVERIFY(repaint.count() >= 2); // the note, then the picture
+        QCOMPARE(cache.picturesShown(), 1);
+        QCOMPARE(differingPixels(paintedThrough(cache, big, frame), drawnDirectly(big, frame)), 0);
+    }
+
+    void aDrawingOvertakenByANewerDesignIsNeverShown()
+    {
+        const PreviewFrame frame = testFrame();
+        PreviewCache cache;
+        makeImpatient(cache);
+        const DialDesign older = slowDesign("old");
+        const DialDesign newer = slowDesign("new");
+        paintedThrough(cache, older, frame);
+        QVERIFY(cache.isDrawing());
+        paintedThrough(cache, newer, frame);
+        QVERIFY(cache.waitUntilDrawn(60000));
+        // Events still queued from the overtaken drawing change nothing.
+        QTest::qWait(50);
+        QCOMPARE(cache.picturesShown(), 1);
+        QCOMPARE(differingPixels(paintedThrough(cache, newer, frame), drawnDirectly(newer, frame)), 0);
+    }
+
+    void aSmallDesignOvertakesALargeOneAtOnce()
+    {
+        const PreviewFrame frame = testFrame();
+        PreviewCache cache;
+        makeImpatient(cache);
+        paintedThrough(cache, slowDesign("big"), frame);
+        QVERIFY(cache.isDrawing());
+        const DialDesign small = withLabel("small");
+        QCOMPARE(differingPixels(paintedThrough(cache, small, frame), drawnDirectly(small, frame)), 0);
+        QVERIFY(!cache.isDrawing());
+        QTest::qWait(50);
+        QCOMPARE(cache.picturesShown(), 0);
+        QCOMPARE(differingPixels(paintedThrough(cache, small, frame), drawnDirectly(small, frame)), 0);
+    }
+
+    void theHintIsOneLineOverThePreview()
+    {
+        const PreviewFrame frame = testFrame();
+        PreviewCache cache;
+        const DialDesign design = DialDesign::startup();
+        const QImage plain = paintedThrough(cache, design, frame);
+        QSignalSpy repaint(&cache, &PreviewCache::repaintNeeded);
+        cache.setHint("A hint");
+        QCOMPARE(repaint.count(), 1);
+        const QImage hinted = paintedThrough(cache, design, frame);
+        // Only a strip at the top of the preview area changes: the card below stays as it was.
+        const int lineHeight = QFontMetrics(frame.font).height() + 8;
+        int lowest = -1;
+        for (int y = 0; y < frame.size.height(); ++y)
+            for (int x = 0; x < frame.size.width(); ++x)
+                if (plain.pixel(x, y) != hinted.pixel(x, y))
+                    lowest = y;
+        QVERIFY(lowest > 0);
+        QVERIFY2(lowest < lineHeight, qPrintable(QString::number(lowest)));
+        cache.setHint(QString());
+        QCOMPARE(differingPixels(paintedThrough(cache, design, frame), plain), 0);
+    }
+
+    void theWindowRepaintsFromItsPicture()
+    {
+        testing::ShownWindow w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        PreviewCache *cache = w.window.findChild<PreviewCache *>();
+        QVERIFY(cache);
+        QWidget *client = w.window.centralWidget();
+        client->grab();
+        const int drawings = cache->drawingsStarted();
+        for (int i = 0; i < 3; ++i) // uncovered, a box closed, Preview with nothing changed
+            client->grab();
+        w.window.cmdPreview_Click();
+        client->grab();
+        QCOMPARE(cache->drawingsStarted(), drawings);
+
+        w.window.table(TableKind::FaceLabels).setCell(1, 2, "mA");
+        client->grab(QRect(0, 0, 20, 20)); // a part of the window: the whole is drawn anew
+        QCOMPARE(cache->drawingsStarted(), drawings + 1);
+        client->grab();
+        QCOMPARE(cache->drawingsStarted(), drawings + 1);
+
+        // A large design goes to the worker: the window answers at once and shows it when done.
+        makeImpatient(*cache);
+        w.window.model().setDesign(slowDesign("big"));
+        client->grab();
+        QVERIFY(cache->isDrawing());
+        QVERIFY(cache->waitUntilDrawn(60000));
+        QVERIFY(w.window.previewError().isEmpty());
+        QCOMPARE(cache->drawingsStarted(), drawings + 2);
+    }
+};
+
+QTEST_MAIN(TestPreviewCache)
+#include "test_previewcache.moc"

@@ -7,6 +7,7 @@
 #include "designrecovery.h"
 #include "designtableview.h"
 #include "dialprinting.h"
+#include "dlgprintercalibration.h"
 #include "dimensionfield.h"
 #include "filechooser.h"
 #include "filedrop.h"
@@ -17,6 +18,7 @@
 #include "messagesink.h"
 #include "previewcache.h"
 #include "printbackend.h"
+#include "printercalibration.h"
 #include "recentfiles.h"
 #include "templatelibrary.h"
 #include "render/dialexport.h"
@@ -186,6 +188,9 @@ void FrmMain::buildMenus()
     addEntry(mnuFile, "mnuOpen", QStringLiteral("&Open"), &FrmMain::mnuOpen_Click);
     addEntry(mnuFile, "mnuSave", QStringLiteral("&Save"), &FrmMain::mnuSave_Click);
     addEntry(mnuFile, "mnuExport", QStringLiteral("Export..."), &FrmMain::mnuExport_Click);
+    addEntry(mnuFile, "mnuPrintTo", QStringLiteral("Print &To..."), &FrmMain::mnuPrintTo_Click);
+    addEntry(mnuFile, "mnuPrinterCalibration", QStringLiteral("Printer &Calibration..."),
+             &FrmMain::mnuPrinterCalibration_Click);
     m_mnuRecover = addEntry(mnuFile, "mnuRecover", QStringLiteral("&Recover Last Design"), &FrmMain::mnuRecover_Click);
     m_mnuRecover->setEnabled(false);
     mnuFile->addSeparator();
@@ -416,17 +421,39 @@ void FrmMain::cmdPreview_Click()
 
 void FrmMain::cmdPrint_Click()
 {
-    const PrintOutcome outcome = printDial(m_model->design(), printers());
-    switch (outcome.result) {
-    case PrintResult::Printed:
-        break;
-    case PrintResult::NoPrinter:
-        messages().critical(QStringLiteral("You don't have a printer set up on this machine!"));
-        break;
-    case PrintResult::Failed:
-        messages().critical(QStringLiteral("Printer error!"), outcome.reason);
-        break;
+    reportPrintOutcome(printDial(m_model->design(), printers(), PrinterCalibration()), messages());
+}
+
+void FrmMain::mnuPrintTo_Click()
+{
+    PrintOutcome choice = choosePrinter(printers());
+    if (choice.result == PrintResult::NoPrinter) {
+        reportPrintOutcome(choice, messages());
+        return;
     }
+    QString printer = choice.printer.isEmpty() ? choice.printers.value(0) : choice.printer;
+    int copies = 1;
+    if (!printers().askForPrinter(this, printer, copies))
+        return;
+    reportPrintOutcome(printDialOn(m_model->design(), printers(), printer, copies, PrinterCalibration()), messages());
+}
+
+DlgPrinterCalibration *FrmMain::newPrinterCalibrationDialog()
+{
+    const PrintOutcome choice = choosePrinter(printers());
+    if (choice.result != PrintResult::Printed) {
+        reportPrintOutcome(choice, messages());
+        return nullptr;
+    }
+    auto *dialog = new DlgPrinterCalibration(choice.printer, m_model->design(), printers(), messages(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    return dialog;
+}
+
+void FrmMain::mnuPrinterCalibration_Click()
+{
+    if (DlgPrinterCalibration *dialog = newPrinterCalibrationDialog())
+        dialog->open();
 }
 
 void FrmMain::cmdClose_Click()

@@ -24,6 +24,7 @@ class DesignRecovery;
 class DesignTable;
 class DesignTableView;
 class DimensionField;
+class DlgPrinterCalibration;
 class FileChooser;
 class MessageSink;
 class PreviewCache;
@@ -65,6 +66,9 @@ public:
     // extension gives (.pdf, .svg, .png, .dxf); a failure shows "An error occurred while
     // exporting" with the reason and leaves an existing file untouched.
     bool exportFile(const QString &path);
+    // Printer Calibration's dialog, not yet shown, for the printer Print would use; nullptr, with
+    // the message Print would show, when there is no such printer. Deleted when closed.
+    DlgPrinterCalibration *newPrinterCalibrationDialog();
     // Opens a file named when the program was started, as Open would.
     void openAtStartup(const QString &path);
     // File > New from Template's work: loads the bundled design at `path` as Open loads a file
@@ -110,6 +114,8 @@ public slots:
     void mnuOpen_Click();
     void mnuSave_Click();
     void mnuExport_Click();
+    void mnuPrintTo_Click();
+    void mnuPrinterCalibration_Click();
     void mnuRecover_Click();
     void mnuExit_Click();
     void mnuScales_Click();

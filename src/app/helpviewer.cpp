@@ -28,6 +28,7 @@ constexpr TopicPage kTopicPages[] = {
     {HelpTopicScaleTickmarks, "scale-tickmarks.html"},
     {HelpTopicFaceLabels, "face-labels.html"},
     {HelpTopicScales, "scales.html"},
+    {HelpTopicPrinterCalibration, "printer-calibration.html"},
 };
 
 QString resourcePath(const QUrl &url)

@@ -18,6 +18,7 @@ enum HelpTopic {
     HelpTopicScaleTickmarks = 50,
     HelpTopicFaceLabels = 60,
     HelpTopicScales = 80, // the Scales and Row Properties dialogs
+    HelpTopicPrinterCalibration = 90,
 };
 
 // The help pages ship inside the program as Qt resources under ":/help/".

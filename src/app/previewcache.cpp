@@ -1,6 +1,7 @@
 #include "previewcache.h"
 
 #include "previewpainter.h"
+#include "render/drawbudget.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -23,14 +24,6 @@ constexpr int kGraceMs = 60;
 // A drawing that takes longer than this gets a note, so that the older picture is not taken
 // for the new design.
 constexpr int kNoteAfterMs = 300;
-
-int rowCount(const DialDesign &design)
-{
-    int rows = 0;
-    for (const TableRows &table : design.tables)
-        rows += static_cast<int>(table.size());
-    return rows;
-}
 
 } // namespace
 
@@ -107,7 +100,7 @@ void PreviewCache::paint(QPainter &painter, const QRect &dirty, const DialDesign
     const bool current = m_hasPicture && design == m_design && frame == m_frame;
     const bool beingDrawn = m_job && design == m_job->design && frame == m_job->frame;
     if (!current && !beingDrawn) {
-        if (rowCount(design) <= m_syncRowLimit) {
+        if (countDrawItems(design) <= m_syncItemLimit) {
             cancelJob();
             ++m_drawingsStarted;
             show(drawPreviewPicture(design, frame), design, frame);

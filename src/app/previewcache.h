@@ -48,7 +48,8 @@ PreviewPicture drawPreviewPicture(const DialDesign &design, const PreviewFrame &
 // The picture behind the window's controls, so that a repaint never has to draw the card again.
 //
 // A repaint of an unchanged design shows the picture drawn before. A changed design of at most
-// synchronousRowLimit() rows in all is drawn at once, inside the repaint, as before. A larger
+// synchronousItemLimit() drawn items (see countDrawItems) is drawn at once, inside the repaint,
+// as before. A larger
 // one is drawn on a worker thread while the picture drawn before stays; a drawing that ends
 // within a short grace period is shown in the same repaint, a later one asks for a repaint
 // (repaintNeeded()). A drawing overtaken by a newer design is cancelled and never shown. While
@@ -77,8 +78,8 @@ public:
     // Drawings begun, at once or on the worker.
     int drawingsStarted() const { return m_drawingsStarted; }
 
-    int synchronousRowLimit() const { return m_syncRowLimit; }
-    void setSynchronousRowLimit(int rows) { m_syncRowLimit = rows; }
+    qint64 synchronousItemLimit() const { return m_syncItemLimit; }
+    void setSynchronousItemLimit(qint64 items) { m_syncItemLimit = items; }
     // How long a repaint waits for a drawing on the worker (60 ms), and how long a drawing
     // goes before the note shows (300 ms).
     void setGracePeriod(int ms) { m_graceMs = ms; }
@@ -115,7 +116,7 @@ private:
     QTimer m_noteTimer;
     bool m_noteShown = false;
     QString m_hint;
-    int m_syncRowLimit = 1000;
+    qint64 m_syncItemLimit = 20000;
     int m_graceMs;
     int m_picturesShown = 0;
     int m_drawingsStarted = 0;

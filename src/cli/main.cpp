@@ -37,6 +37,10 @@ const char kUsage[] =
     "  --page a4|letter|card  the PDF page: A4 (the default), US Letter, or the card's size\n"
     "                         plus 10 mm all round\n"
     "  --dpi N                the PNG resolution in dots per inch, 1 to 9600 (default 600)\n"
+    "  --scale-x PCT          PDF, SVG and PNG: the card PCT per cent as wide (95 to 105,\n"
+    "                         default 100), about its top-left corner\n"
+    "  --scale-y PCT          the same for its height; both make up for a printer or print\n"
+    "                         shop known to print too large or too small\n"
     "  -h, --help             show this text and exit\n"
     "  --version              show the program's version and exit\n"
     "\n"
@@ -100,14 +104,22 @@ QString parseArguments(const QStringList &arguments, CommandLine &line)
             argument.truncate(equals);
             inlineValue = true;
         }
-        if (argument != QLatin1String("--page") && argument != QLatin1String("--dpi"))
+        const bool scaleX = argument == QLatin1String("--scale-x");
+        const bool scaleY = argument == QLatin1String("--scale-y");
+        if (argument != QLatin1String("--page") && argument != QLatin1String("--dpi") && !scaleX && !scaleY)
             return QStringLiteral("unknown option %1").arg(argument);
         if (!inlineValue) {
             if (k + 1 >= arguments.size())
                 return QStringLiteral("%1 needs a value").arg(argument);
             value = arguments[++k];
         }
-        if (argument == QLatin1String("--page")) {
+        if (scaleX || scaleY) {
+            bool ok = false;
+            const double factor = value.toDouble(&ok) / 100.0;
+            if (!ok || !isUsableCardScale(CardScale{factor, factor}))
+                return QStringLiteral("%1 must be a percentage from 95 to 105, not \"%2\"").arg(argument, value);
+            (scaleX ? line.options.scale.x : line.options.scale.y) = factor;
+        } else if (argument == QLatin1String("--page")) {
             const QString page = value.toLower();
             if (page == QLatin1String("a4"))
                 line.options.page = ExportPage::A4;

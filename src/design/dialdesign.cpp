@@ -42,16 +42,13 @@ TableRows emptyTable(TableKind kind)
 
 QStringList splitItem(TableKind kind, const QString &item)
 {
-    QStringList row = splitCells(item, columnCount(kind));
-    for (int k = 0; k < extraColumnCount(kind); ++k)
-        row.append(QString());
-    return row;
+    return splitCells(item, columnCount(kind), storedColumnCount(kind));
 }
 
-QStringList splitCells(const QString &item, int columns)
+QStringList splitCells(const QString &item, int columns, int paddedTo)
 {
     QStringList row;
-    row.reserve(columns);
+    row.reserve(std::max(columns, paddedTo));
     qsizetype start = 0;
     while (row.size() < columns) {
         const qsizetype tab = item.indexOf(QLatin1Char('\t'), start);
@@ -62,7 +59,7 @@ QStringList splitCells(const QString &item, int columns)
         row.append(item.mid(start, tab - start));
         start = tab + 1;
     }
-    while (row.size() < columns)
+    while (row.size() < std::max(columns, paddedTo))
         row.append(QString());
     return row;
 }

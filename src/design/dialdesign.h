@@ -36,8 +36,8 @@ TableRows emptyTable(TableKind kind);
 // Splits a tab-separated item into the visible columns of a full-width row: surplus pieces are
 // dropped, missing ones and the extra cells left empty.
 QStringList splitItem(TableKind kind, const QString &item);
-// Splits an item into `cellCount` cells, the same way.
-QStringList splitCells(const QString &item, int cellCount);
+// Splits an item into `cellCount` cells, the same way, then adds empty cells up to `paddedTo`.
+QStringList splitCells(const QString &item, int cellCount, int paddedTo = 0);
 // Equal rows, a missing cell counting as an empty one.
 bool sameRows(const TableRows &a, const TableRows &b);
 

@@ -83,14 +83,13 @@ bool isValidUtf8(QByteArrayView bytes)
 class TableBuilder
 {
 public:
-    // A table starts with one empty row, its spare; the scales start with none.
-    TableBuilder(int cellCount, bool spareRow) : m_cellCount(cellCount)
+    // Rows of `cellCount` cells read, padded with empty ones to `paddedTo`. A table starts
+    // with one empty row, its spare; the scales start with none.
+    TableBuilder(int cellCount, int paddedTo, bool withSpare)
+        : m_cellCount(cellCount), m_paddedTo(std::max(cellCount, paddedTo)), m_hasSpare(withSpare)
     {
-        if (spareRow) {
-            for (int k = 0; k < cellCount; ++k)
-                m_spareRow.append(QString());
-            m_reversed.append(m_spareRow);
-        }
+        if (m_hasSpare)
+            m_reversed.append(spareRow());
     }
 
     // True when one more row after `fresh` rows of a section would leave the table over the
@@ -99,42 +98,55 @@ public:
     bool fullWith(qsizetype fresh) const
     {
         const qsizetype size = m_reversed.size() + fresh;
-        return m_spareRow.isEmpty() ? size >= kMaxDataRows : size > kMaxDataRows;
+        return m_hasSpare ? size > kMaxDataRows : size >= kMaxDataRows;
     }
 
     // Puts a section's rows on top, then removes the row that follows them.
-    void addSection(const TableRows &fresh)
+    void addSection(TableRows &&fresh)
     {
         if (!m_reversed.isEmpty())
             m_reversed.removeLast();
+        m_reversed.reserve(m_reversed.size() + fresh.size());
         for (qsizetype k = fresh.size() - 1; k >= 0; --k)
-            m_reversed.append(fresh[k]);
+            m_reversed.append(std::move(fresh[k]));
         // A table is never without a row: the one it had is emptied instead.
-        if (m_reversed.isEmpty() && !m_spareRow.isEmpty())
-            m_reversed.append(m_spareRow);
+        if (m_reversed.isEmpty() && m_hasSpare)
+            m_reversed.append(spareRow());
     }
 
+    int paddedTo() const { return m_paddedTo; }
     int cellCount() const { return m_cellCount; }
 
     TableRows rows() const { return TableRows(m_reversed.rbegin(), m_reversed.rend()); }
 
 private:
+    QStringList spareRow() const { return QStringList(m_paddedTo, QString()); }
+
     int m_cellCount;
-    QStringList m_spareRow; // empty for the scales, which may have no row
+    int m_paddedTo;
+    bool m_hasSpare;
     TableRows m_reversed;
 };
 
-// Splits a 1.1 row into `cellCount` cells; false when a cell past them is set (a later build's).
+// Splits a 1.1 row into `cellCount` cells, missing ones empty; false when a cell past them is
+// set (a later build's).
 bool splitKnownCells(const QString &item, int cellCount, QStringList &cells)
 {
-    cells = splitCells(item, cellCount);
+    cells.clear();
+    cells.reserve(cellCount);
     qsizetype start = 0;
-    for (int k = 0; k < cellCount; ++k) {
-        start = item.indexOf(QLatin1Char('\t'), start);
-        if (start < 0)
-            return true;
-        ++start;
+    while (cells.size() < cellCount) {
+        const qsizetype tab = item.indexOf(QLatin1Char('\t'), start);
+        if (tab < 0) {
+            cells.append(item.mid(start));
+            start = item.size();
+            break;
+        }
+        cells.append(item.mid(start, tab - start));
+        start = tab + 1;
     }
+    while (cells.size() < cellCount)
+        cells.append(QString());
     for (qsizetype i = start; i < item.size(); ++i) {
         if (item[i] != QLatin1Char('\t'))
             return false;
@@ -182,12 +194,13 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
 
     // What opening starts from: the tables emptied, the dimensions as they were, no scales.
     result.design.dimensions = currentDimensions;
+    // A 1.0 row holds the columns only; its extra cells start empty.
     const auto builderFor = [v11](TableKind kind) {
-        return TableBuilder(v11 ? storedColumnCount(kind) : columnCount(kind), true);
+        return TableBuilder(v11 ? storedColumnCount(kind) : columnCount(kind), storedColumnCount(kind), true);
     };
     std::array<TableBuilder, 4> tables = {builderFor(TableKind::ScaleArcs), builderFor(TableKind::ScaleTickmarks),
                                           builderFor(TableKind::ScaleDigits), builderFor(TableKind::FaceLabels)};
-    TableBuilder scales(kScaleColumnCount, false);
+    TableBuilder scales(kScaleColumnCount, kScaleColumnCount, false);
 
     const auto fail = [&](const QString &detail) {
         result.error = error(DialFileError::Kind::ReadFailed, detail);
@@ -219,7 +232,7 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
                 return fail(QStringLiteral("The %1 table has more than %2 rows").arg(caption).arg(kMaxDataRows));
             QStringList cells;
             if (!v11) {
-                cells = splitCells(current, table.cellCount());
+                cells = splitCells(current, table.cellCount(), table.paddedTo());
             } else if (!splitKnownCells(current, table.cellCount(), cells)) {
                 // A section of no cells is one a later build added.
                 return fail(table.cellCount() == 0
@@ -230,11 +243,11 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
                                                  "the file was saved by a later version")
                                       .arg(caption));
             }
-            fresh.append(cells);
+            fresh.append(std::move(cells));
             if (last)
                 break;
         }
-        table.addSection(fresh);
+        table.addSection(std::move(fresh));
         return true;
     };
 
@@ -279,23 +292,15 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
         if (current.startsWith(QLatin1Char('[')) && !isKnownHeader(current)) {
             // A section of a later build: nothing is lost by passing over it only while it is empty.
             const QString header = current;
-            TableBuilder unknown(0, false);
+            TableBuilder unknown(0, 0, false);
             if (!readSection(unknown, header, current))
                 return result;
             pending = current.startsWith(QLatin1Char('['));
         }
     }
 
-    for (TableKind kind : kAllTables) {
-        TableRows rows = tables[static_cast<size_t>(tableIndex(kind))].rows();
-        if (!v11) {
-            for (QStringList &row : rows) {
-                for (int k = 0; k < extraColumnCount(kind); ++k)
-                    row.append(QString());
-            }
-        }
-        result.design.table(kind) = rows;
-    }
+    for (TableKind kind : kAllTables)
+        result.design.table(kind) = tables[static_cast<size_t>(tableIndex(kind))].rows();
     result.design.scales = scales.rows();
     return result;
 }

@@ -51,10 +51,11 @@ struct Area {
     double heightMm = 0;
 };
 
-ExportError cardArea(const DialDesign &design, Area &area)
+ExportError cardArea(const DialDesign &design, Area &area, CardScale scale)
 {
-    const double width = numericPrefix(design.dimension(Dimension::CardWidth));
-    const double height = numericPrefix(design.dimension(Dimension::CardHeight));
+    // An enlarged card keeps its far margin.
+    const double width = numericPrefix(design.dimension(Dimension::CardWidth)) * std::max(scale.x, 1.0);
+    const double height = numericPrefix(design.dimension(Dimension::CardHeight)) * std::max(scale.y, 1.0);
     if (!std::isfinite(width) || !std::isfinite(height))
         return failure(ExportError::Kind::BadRequest, QStringLiteral("The card's size is not a usable number"));
     area.widthMm = std::ceil((std::max(width, 0.0) + 2 * kMarginMm) * 100.0) / 100.0;
@@ -82,10 +83,11 @@ ExportError drawInto(const DialDesign &design, Surface &surface)
     return {};
 }
 
-ExportError drawOnPainter(const DialDesign &design, QPainter &painter, double dotsPerInch)
+ExportError drawOnPainter(const DialDesign &design, QPainter &painter, double dotsPerInch, CardScale scale)
 {
     painter.setPen(Qt::black);
     painter.setFont(QFont(exportFontFamily()));
+    applyCardScale(painter, scale, dotsPerInch);
     PainterSurface surface(painter, dotsPerInch);
     return drawInto(design, surface);
 }
@@ -104,7 +106,7 @@ ExportError exportPdf(const DialDesign &design, const QString &path, const Expor
         pageSize = QPageSize(QPageSize::Letter);
     } else if (options.page == ExportPage::Card) {
         Area area;
-        const ExportError error = cardArea(design, area);
+        const ExportError error = cardArea(design, area, options.scale);
         if (!error.ok())
             return error;
         pageSize = QPageSize(QSizeF(area.widthMm, area.heightMm), QPageSize::Millimeter, QStringLiteral("Card"),
@@ -124,17 +126,17 @@ ExportError exportPdf(const DialDesign &design, const QString &path, const Expor
     QPainter painter;
     if (!painter.begin(&writer))
         return cannotWrite(path, QStringLiteral("the PDF cannot be started"));
-    const ExportError error = drawOnPainter(design, painter, kPdfDpi);
+    const ExportError error = drawOnPainter(design, painter, kPdfDpi, options.scale);
     painter.end();
     if (!error.ok())
         return error;
     return commit(file, path);
 }
 
-ExportError exportSvg(const DialDesign &design, const QString &path)
+ExportError exportSvg(const DialDesign &design, const QString &path, const ExportOptions &options)
 {
     Area area;
-    const ExportError areaError = cardArea(design, area);
+    const ExportError areaError = cardArea(design, area, options.scale);
     if (!areaError.ok())
         return areaError;
 
@@ -154,7 +156,7 @@ ExportError exportSvg(const DialDesign &design, const QString &path)
     QPainter painter;
     if (!painter.begin(&generator))
         return cannotWrite(path, QStringLiteral("the SVG cannot be started"));
-    const ExportError error = drawOnPainter(design, painter, 25.4);
+    const ExportError error = drawOnPainter(design, painter, 25.4, options.scale);
     painter.end();
     if (!error.ok())
         return error;
@@ -164,7 +166,7 @@ ExportError exportSvg(const DialDesign &design, const QString &path)
 ExportError exportPng(const DialDesign &design, const QString &path, const ExportOptions &options)
 {
     Area area;
-    const ExportError areaError = cardArea(design, area);
+    const ExportError areaError = cardArea(design, area, options.scale);
     if (!areaError.ok())
         return areaError;
 
@@ -185,7 +187,7 @@ ExportError exportPng(const DialDesign &design, const QString &path, const Expor
     image.setDotsPerMeterY(dotsPerMetre);
 
     QPainter painter(&image);
-    const ExportError error = drawOnPainter(design, painter, options.dotsPerInch);
+    const ExportError error = drawOnPainter(design, painter, options.dotsPerInch, options.scale);
     painter.end();
     if (!error.ok())
         return error;
@@ -246,11 +248,17 @@ ExportError exportDial(const DialDesign &design, const QString &outputPath, cons
     if (options.dotsPerInch < 1 || options.dotsPerInch > kMaxExportDpi)
         return failure(ExportError::Kind::BadRequest,
                        QStringLiteral("The resolution %1 dpi is outside 1 to %2").arg(options.dotsPerInch).arg(kMaxExportDpi));
-    switch (exportFormatFor(outputPath)) {
+    const ExportFormat format = exportFormatFor(outputPath);
+    if (!isUsableCardScale(options.scale))
+        return failure(ExportError::Kind::BadRequest, QStringLiteral("A scale must lie between 95 and 105 %"));
+    // A CAD drawing and a dial file hold true millimetres; a printer's correction has no place there.
+    if (!options.scale.isIdentity() && (format == ExportFormat::Dxf || format == ExportFormat::DialFile))
+        return failure(ExportError::Kind::BadRequest, QStringLiteral("A scale applies to PDF, SVG and PNG only"));
+    switch (format) {
     case ExportFormat::Pdf:
         return exportPdf(design, outputPath, options);
     case ExportFormat::Svg:
-        return exportSvg(design, outputPath);
+        return exportSvg(design, outputPath, options);
     case ExportFormat::Png:
         return exportPng(design, outputPath, options);
     case ExportFormat::Dxf:

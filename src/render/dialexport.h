@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cardscale.h"
 #include "design/dialdesign.h"
 
 #include <QString>
@@ -19,6 +20,9 @@ enum class ExportPage { A4, Letter, Card };
 struct ExportOptions {
     ExportPage page = ExportPage::A4; // PDF only
     int dotsPerInch = 600;            // PNG only; 1 .. kMaxExportDpi
+    // PDF, SVG and PNG: a printer's correction, applied about the card's top-left corner; each
+    // factor within kMinCardScale .. kMaxCardScale. DXF and .vlt take none but 1, 1.
+    CardScale scale;
 };
 inline constexpr int kMaxExportDpi = 9600;
 

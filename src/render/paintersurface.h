@@ -12,7 +12,8 @@ namespace vernalith {
 // A drawing surface on any QPainter target (the window, a QPrinter, a QPdfWriter, a QImage, an
 // SVG generator) at true size.
 //
-// The painter must have device-pixel user units (no transform) when the surface is made;
+// The painter must have device-pixel user units when the surface is made: no transform, or only
+// the size correction applyCardScale() sets (cardscale.h);
 // `dotsPerInch` is the device's resolution (a screen's logical DPI, QPrinter::resolution(), the
 // resolution given to a QPdfWriter or QImage). `surfaceOrigin`, in device pixels, is the
 // surface's top-left corner; the card's origin lies 10 mm right of and below it. Text uses the

@@ -13,9 +13,13 @@
 
 namespace vernalith::testing {
 struct FakeMessages : MessageSink {
-    void critical(const QString &text, const QString &) override { texts << text; }
+    void critical(const QString &text, const QString &reason) override
+    {
+        texts << text;
+        reasons << reason;
+    }
     void beep() override { ++beeps; }
-    QStringList texts;
+    QStringList texts, reasons;
     int beeps = 0;
 };
 
@@ -36,17 +40,52 @@ struct FakeFiles : FileChooser {
     QStringList answers, initialNames, filters;
 };
 
-struct FakePrinters : PrintBackend { // a printer whose page is an image at 300 dpi
+// Printers whose page is an image at 300 dpi. `refusal`, when set, is the print server's answer
+// to every submission. The print dialog answers with `picked` and `pickedCopies`, or is
+// cancelled when `picked` is empty.
+struct FakePrinters : PrintBackend {
     struct Job : PrintJob {
-        explicit Job(FakePrinters *printers) : p(printers) { p->page.fill(Qt::white); }
+        Job(FakePrinters *printers, const QString &name) : p(printers), printer(name) { p->page.fill(Qt::white); }
         QPaintDevice &device() override { return p->page; }
         double dotsPerInch() const override { return 300.0; }
-        void abort() override { p->aborted = true; }
+        bool submit(QString &reason) override
+        {
+            if (!p->refusal.isEmpty()) {
+                reason = p->refusal;
+                return false;
+            }
+            p->printedOn << printer;
+            return true;
+        }
         FakePrinters *p;
+        QString printer;
     };
-    bool hasPrinter() override { return installed; }
-    std::unique_ptr<PrintJob> newJob() override { return std::make_unique<Job>(this); }
-    bool installed = true, aborted = false;
+    QStringList printerNames() override { return installed ? names : QStringList(); }
+    QString defaultPrinterName() override { return installed ? defaultName : QString(); }
+    std::unique_ptr<PrintJob> newJob(const QString &printer, int copies, QString &) override
+    {
+        jobsOn << printer;
+        jobCopies << copies;
+        return std::make_unique<Job>(this, printer);
+    }
+    bool askForPrinter(QWidget *, QString &printer, int &copies) override
+    {
+        offered << printer;
+        if (picked.isEmpty())
+            return false;
+        printer = picked;
+        copies = pickedCopies;
+        return true;
+    }
+    bool installed = true;
+    QStringList names{QStringLiteral("Fake")};
+    QString defaultName = QStringLiteral("Fake");
+    QString refusal;
+    QStringList jobsOn, printedOn; // the printers asked for a page, and those that took one
+    QList<int> jobCopies;
+    QString picked;
+    int pickedCopies = 1;
+    QStringList offered; // what the print dialog offered first, per showing
     QImage page{2480, 3508, QImage::Format_RGB32};
 };
 

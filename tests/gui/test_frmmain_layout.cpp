@@ -75,8 +75,9 @@ private slots:
         }
         // Recent files, when there are any, come between the separator and Exit.
         QCOMPARE(menus, (QStringList{"&File", "  New from &Template", "  &Open", "  &Save", "  Export...",
-                                     "  &Recover Last Design", "  ", "  E&xit", "&Design", "  &Scales...",
-                                     "  &Row Properties...", "&Help", "  &Contents", "  &About Vernalith"}));
+                                     "  Print &To...", "  Printer &Calibration...", "  &Recover Last Design", "  ",
+                                     "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "&Help",
+                                     "  &Contents", "  &About Vernalith"}));
     }
 
     void controls_data()

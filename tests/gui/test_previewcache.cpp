@@ -106,24 +106,24 @@ private slots:
     void showsWhatTheWindowAlwaysDrew_data()
     {
         QTest::addColumn<DialDesign>("design");
-        QTest::addColumn<int>("syncRowLimit");
-        QTest::newRow("start-up design, drawn at once") << DialDesign::startup() << 1000;
-        QTest::newRow("a label, drawn at once") << withLabel("mA") << 1000;
-        QTest::newRow("a label, drawn on the worker") << withLabel("mA") << 0;
-        QTest::newRow("40 arcs, drawn on the worker") << withLabel("V", 40) << 0;
+        QTest::addColumn<qint64>("syncItemLimit");
+        QTest::newRow("start-up design, drawn at once") << DialDesign::startup() << qint64(20000);
+        QTest::newRow("a label, drawn at once") << withLabel("mA") << qint64(20000);
+        QTest::newRow("a label, drawn on the worker") << withLabel("mA") << qint64(0);
+        QTest::newRow("40 arcs, drawn on the worker") << withLabel("V", 40) << qint64(0);
         DialDesign bad = withLabel("mA");
         bad.table(TableKind::ScaleDigits) = {{"40000", "0", "100", "0", "24", "6"}};
-        QTest::newRow("a drawing error, at once") << bad << 1000;
-        QTest::newRow("a drawing error, on the worker") << bad << 0;
+        QTest::newRow("a drawing error, at once") << bad << qint64(20000);
+        QTest::newRow("a drawing error, on the worker") << bad << qint64(0);
     }
 
     void showsWhatTheWindowAlwaysDrew()
     {
         QFETCH(DialDesign, design);
-        QFETCH(int, syncRowLimit);
+        QFETCH(qint64, syncItemLimit);
         const PreviewFrame frame = testFrame();
         PreviewCache cache;
-        cache.setSynchronousRowLimit(syncRowLimit);
+        cache.setSynchronousItemLimit(syncItemLimit);
 
         paintedThrough(cache, design, frame);
         QVERIFY(cache.waitUntilDrawn(20000));

@@ -1,13 +1,27 @@
 #!/bin/bash
-# Print through a real CUPS server, as the Print button does, and measure the page.
+# Print through a real CUPS server, as the Print button and Printer Calibration do, and measure
+# what comes out.
 #
 # 1. With no print server answering, Print says "You don't have a printer set up on this machine!".
-# 2. With a print server of our own and a cups-pdf queue as its default printer, Print on the
-#    worked example gives a PDF whose card outline is 52.00 x 45.00 mm (+- 0.1 mm), 10 mm in from
-#    the corner of the printable area.
+# 2. With a print server of our own and a cups-pdf queue as its default printer:
+#    - a design that cannot be drawn (Divisions 40000) gives "Printer error!" and the server
+#      never sees a job (no PDF, no completed job);
+#    - the worked example comes out with its card outline 52.00 x 45.00 mm (+- 0.05 mm), 10 mm
+#      in from the corner of the printable area;
+#    - with the queue refusing jobs (cupsreject), Print says "Printer error!" with the server's
+#      reason, and nothing is printed;
+#    - calibration: factors stored as if the test sheet's rulers measured 147.06 and 204.08 mm
+#      (X 102 %, Y 98 %) give a card outline of 53.04 x 44.10 mm (+- 0.05 mm), still 10 mm in;
+#      lengths that would need more than 5 % are refused and change nothing; the test sheet's
+#      rulers measure 150 and 200 mm (+- 0.05 mm) whatever is stored; Reset gives true size again;
+#    - with one printer and no default Print prints on it; with two and no default it names
+#      both and sends no job;
+#    - the test sheet lies within the printable area of A4 and of US Letter.
 #
-# The program is driven through its --print-and-quit option: it loads the file, presses Print
-# with the printers it is shown, writes any message to stderr instead of a box, and quits.
+# The program is driven through its hidden --print-and-quit, --print-test-sheet-and-quit,
+# --calibrate-and-quit X,Y and --reset-calibration-and-quit options: each loads the file, runs
+# the command as the window and the calibration dialog do with the printers it is shown, writes
+# any message to stderr instead of a box, and quits.
 #
 # The server is a private cupsd with its own configuration, queues, spool, logs and a unix
 # socket, and no network port. The program and the lp tools reach it through CUPS_SERVER, so a
@@ -15,7 +29,8 @@
 # are where Debian's AppArmor profiles let cupsd and the cups-pdf backend read and write.
 # The one shared file it changes is /etc/cups/cups-pdf.conf: the backend's AppArmor profile lets
 # it read no other settings file (a per-queue cups-pdf-NAME.conf would be refused). Its output
-# directory points at ours while the test runs, then the file is put back.
+# directory points at ours while the test runs, then the file is put back. The program's settings
+# (the stored calibration) go to a home directory of the test's own.
 #
 # Needs root (cupsd, the cups-pdf backend); started by another user it runs itself again
 # through sudo. Installs the Debian packages it lacks.
@@ -86,7 +101,7 @@ trap 'exit 1' HUP INT TERM
 # settings come in, and nothing is left in root's home.
 WORK=$(mktemp -d /tmp/vernalith-print.XXXXXX)
 mkdir -m 700 "$WORK/home" "$WORK/runtime"
-export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/runtime
+export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/home/.config
 
 # The private server's tree. cupsd's AppArmor profile allows all it does with configuration,
 # spool, cache, state and logs under /var/cache/cups/, and nothing in /tmp.
@@ -193,42 +208,31 @@ for _ in $(seq 100); do
     sleep 0.2
 done
 lpstat -r | grep -q 'scheduler is running' || fail "cupsd is not answering on $SOCKET: $(server_log)"
-lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
-    -o PageSize=A4 -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
-    fail "cannot add the queue: $(server_log)"
+
+add_queue() {
+    lpadmin -p "$1" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+        -o PageSize=A4 -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
+        fail "cannot add the queue $1: $(server_log)"
+}
+add_queue "$QUEUE"
 lpadmin -d "$QUEUE"
 [[ $(lpstat -d) == *": $QUEUE" ]] || fail "the queue is not the default printer: $(lpstat -d)"
 
-"$BIN" --print-and-quit "$WORK/worked.vlt" >"$WORK/print.out" 2>&1 ||
-    fail "Print failed: $(cat "$WORK/print.out")"
-[[ ! -s $WORK/print.out ]] || { cat "$WORK/print.out"; }
-grep -q '^Vernalith:' "$WORK/print.out" && fail "Print showed a message: $(cat "$WORK/print.out")"
-
-# The job is done when the queue is empty and the PDF is there.
-pdf=
-for _ in $(seq 300); do
-    if [[ -z $(lpstat -o "$QUEUE" 2>/dev/null) ]]; then
-        pdf=$(find "$OUT" -name '*.pdf' -type f 2>/dev/null | head -n 1)
-        [[ -n $pdf ]] && break
-    fi
-    sleep 0.2
-done
-[[ -n $pdf ]] || fail "no PDF came out of the queue: $(server_log)"
-echo "printed: $pdf"
-
 # The printable area of the queue's A4 page, in points from the bottom-left corner.
-area=$(grep -E '^\*ImageableArea A4[/:]' "$SERVER/ppd/$QUEUE.ppd" | sed -E 's/.*"(.*)".*/\1/')
-[[ -n $area ]] || fail "no A4 printable area in the queue's driver file"
+AREA=$(grep -E '^\*ImageableArea A4[/:]' "$SERVER/ppd/$QUEUE.ppd" | sed -E 's/.*"(.*)".*/\1/')
+[[ -n $AREA ]] || fail "no A4 printable area in the queue's driver file"
 
-pdftocairo -svg "$pdf" "$WORK/page.svg"
-/usr/bin/python3 - "$WORK/page.svg" "$area" <<'PYTHON'
+# Reads a printed page back: "card W H DX DY" checks the card outline's size and its place from
+# the printable corner; "rulers" checks the test sheet's two rulers.
+cat >"$WORK/measure.py" <<'PYTHON'
 import re
 import sys
 import xml.etree.ElementTree as ET
 
-svg_path, area = sys.argv[1], sys.argv[2]
+mode, svg_path, area = sys.argv[1], sys.argv[2], sys.argv[3]
 left, bottom, right, top = (float(v) for v in area.split())
 PT = 25.4 / 72.0
+TOLERANCE = 0.05
 
 root = ET.parse(svg_path).getroot()
 width_pt = float(re.match(r"[\d.]+", root.get("width")).group())
@@ -265,9 +269,9 @@ def apply(m, x, y):
     return a * x + c * y + e, b * x + d * y + f
 
 
-def points(d):
-    """The end points of a path made of M, L, H, V and Z commands; None for any curve."""
-    pts, x, y = [], 0.0, 0.0
+def subpaths(d):
+    """The straight subpaths of a path as lists of end points; a subpath with a curve is left out."""
+    result, pts, x, y, curved = [], [], 0.0, 0.0, False
     tokens = re.findall(r"[A-Za-z]|-?[\d.]+(?:e-?\d+)?", d)
     i, cmd = 0, None
     while i < len(tokens):
@@ -276,6 +280,10 @@ def points(d):
             i += 1
             if cmd in "Zz":
                 continue
+            if cmd in "Mm":
+                if pts and not curved:
+                    result.append(pts)
+                pts, curved = [], False
         if cmd in "ML":
             x, y = float(tokens[i]), float(tokens[i + 1]); i += 2
         elif cmd in "ml":
@@ -285,48 +293,219 @@ def points(d):
         elif cmd == "V":
             y = float(tokens[i]); i += 1
         else:
-            return None
+            curved = True
+            i += 1
+            continue
         pts.append((x, y))
-    return pts
+    if pts and not curved:
+        result.append(pts)
+    return result
 
 
-boxes = []
+boxes, segments = [], []
 
 
 def walk(node, m):
     m = compose(m, matrix(node.get("transform")))
     tag = node.tag.split("}")[-1]
     if tag == "path" and node.get("d"):
-        pts = points(node.get("d"))
-        if pts and len(pts) >= 4:
+        for pts in subpaths(node.get("d")):
             page = [apply(m, x, y) for x, y in pts]
+            page = [(px * sx, py * sy) for px, py in page]
+            if len(page) == 2:
+                segments.append(page)
+                continue
+            if len(page) < 4:
+                continue
             xs = sorted({round(p[0], 3) for p in page})
             ys = sorted({round(p[1], 3) for p in page})
             # An axis-parallel rectangle: every corner on one of two x and two y values.
             if all(min(abs(p[0] - xs[0]), abs(p[0] - xs[-1])) < 0.01 and
                    min(abs(p[1] - ys[0]), abs(p[1] - ys[-1])) < 0.01 for p in page):
-                boxes.append((xs[0] * sx, ys[0] * sy, xs[-1] * sx, ys[-1] * sy))
+                boxes.append((xs[0], ys[0], xs[-1], ys[-1]))
     for child in node:
         walk(child, m)
 
 
 walk(root, (1.0, 0.0, 0.0, 1.0, 0.0, 0.0))
-# The card outline is the rectangle nearest to 52 x 45 mm.
-cards = sorted(boxes, key=lambda b: abs((b[2] - b[0]) * PT - 52) + abs((b[3] - b[1]) * PT - 45))
-if not cards:
-    sys.exit("FAIL: no rectangle found on the printed page")
-x0, y0, x1, y1 = cards[0]
-w, h = (x1 - x0) * PT, (y1 - y0) * PT
-# The printable area's top-left corner, from the page's top-left corner.
-corner_x, corner_y = left * PT, (height_pt - top) * PT
-dx, dy = x0 * PT - corner_x, y0 * PT - corner_y
-print(f"card outline {w:.3f} x {h:.3f} mm, {dx:.3f} mm right of and {dy:.3f} mm below the printable corner")
 errors = []
-if abs(w - 52) > 0.1 or abs(h - 45) > 0.1:
-    errors.append(f"the card is {w:.3f} x {h:.3f} mm, not 52.00 x 45.00 mm")
-if abs(dx - 10) > 0.1 or abs(dy - 10) > 0.1:
-    errors.append(f"the card is {dx:.3f}, {dy:.3f} mm from the printable corner, not 10, 10 mm")
+if mode == "card":
+    want_w, want_h, want_dx, want_dy = (float(v) for v in sys.argv[4:8])
+    # The card outline is the rectangle nearest to the expected size.
+    cards = sorted(boxes, key=lambda b: abs((b[2] - b[0]) * PT - want_w) + abs((b[3] - b[1]) * PT - want_h))
+    if not cards:
+        sys.exit("FAIL: no rectangle found on the printed page")
+    x0, y0, x1, y1 = cards[0]
+    w, h = (x1 - x0) * PT, (y1 - y0) * PT
+    # The printable area's top-left corner, from the page's top-left corner.
+    corner_x, corner_y = left * PT, (height_pt - top) * PT
+    dx, dy = x0 * PT - corner_x, y0 * PT - corner_y
+    print(f"card outline {w:.3f} x {h:.3f} mm, {dx:.3f} mm right of and {dy:.3f} mm below the printable corner")
+    if abs(w - want_w) > TOLERANCE or abs(h - want_h) > TOLERANCE:
+        errors.append(f"the card is {w:.3f} x {h:.3f} mm, not {want_w:.2f} x {want_h:.2f} mm")
+    if abs(dx - want_dx) > TOLERANCE or abs(dy - want_dy) > TOLERANCE:
+        errors.append(f"the card is {dx:.3f}, {dy:.3f} mm from the printable corner, not {want_dx}, {want_dy} mm")
+elif mode == "rulers":
+    # The rulers are the longest horizontal and the longest vertical straight line on the page.
+    across = [abs(b[0] - a[0]) * PT for a, b in segments if abs(b[1] - a[1]) < 0.01]
+    down = [abs(b[1] - a[1]) * PT for a, b in segments if abs(b[0] - a[0]) < 0.01]
+    if not across or not down:
+        sys.exit("FAIL: no rulers found on the printed page")
+    x_len, y_len = max(across), max(down)
+    # The ticks: short lines across each ruler, 2 to 5 mm long.
+    ticks_x = sum(1 for a, b in segments if abs(b[0] - a[0]) < 0.01 and 1.9 < abs(b[1] - a[1]) * PT < 5.1)
+    ticks_y = sum(1 for a, b in segments if abs(b[1] - a[1]) < 0.01 and 1.9 < abs(b[0] - a[0]) * PT < 5.1)
+    print(f"test sheet rulers {x_len:.3f} mm across and {y_len:.3f} mm down; {len(segments)} lines, "
+          f"{len(boxes)} outline(s)")
+    if abs(x_len - 150) > TOLERANCE or abs(y_len - 200) > TOLERANCE:
+        errors.append(f"the rulers are {x_len:.3f} and {y_len:.3f} mm, not 150 and 200 mm")
+    # One tick per millimetre on each ruler, both ends included.
+    if (ticks_x, ticks_y) != (151, 201):
+        errors.append(f"the rulers have {ticks_x} and {ticks_y} ticks, not 151 and 201")
+    if not boxes:
+        errors.append("the test sheet has no card outline")
+    # Every line within the printable area of the page.
+    xs = [p[0] for seg in segments for p in seg]
+    ys = [p[1] for seg in segments for p in seg]
+    inside = (min(xs) >= left - 0.01 and max(xs) <= right + 0.01 and
+              min(ys) >= height_pt - top - 0.01 and max(ys) <= height_pt - bottom + 0.01)
+    print(f"lines from {min(xs) * PT:.1f}, {min(ys) * PT:.1f} to {max(xs) * PT:.1f}, {max(ys) * PT:.1f} mm "
+          f"on a {width_pt * PT:.1f} x {height_pt * PT:.1f} mm page")
+    if not inside:
+        errors.append("the test sheet reaches beyond the printable area")
+else:
+    sys.exit(f"FAIL: unknown measure {mode}")
 if errors:
     sys.exit("FAIL: " + "; ".join(errors))
 PYTHON
+
+pdf_count() {
+    find "$OUT" -name '*.pdf' -type f 2>/dev/null | wc -l
+}
+completed_jobs() {
+    lpstat -W completed -o 2>/dev/null | wc -l
+}
+# Waits until the queues are empty and a PDF more than `before` is there; sets PDF to the newest.
+PDF=
+take_pdf() {
+    local before=$1
+    PDF=
+    for _ in $(seq 300); do
+        if [[ -z $(lpstat -o 2>/dev/null) ]] && (($(pdf_count) > before)); then
+            PDF=$(ls -t "$OUT"/*.pdf | head -n 1)
+            return 0
+        fi
+        sleep 0.2
+    done
+    fail "no PDF came out of the queue: $(server_log)"
+}
+# Runs the program and expects it to end without a message.
+run_quietly() {
+    local what=$1
+    shift
+    "$BIN" "$@" >"$WORK/run.out" 2>&1 || fail "$what failed: $(cat "$WORK/run.out")"
+    if grep -q '^Vernalith:' "$WORK/run.out"; then
+        fail "$what showed a message: $(cat "$WORK/run.out")"
+    fi
+}
+# Runs the program and expects it to fail with a message line starting with `expected`.
+run_refused() {
+    local what=$1 expected=$2
+    shift 2
+    set +e
+    "$BIN" "$@" >"$WORK/run.out" 2>&1
+    local status=$?
+    set -e
+    cat "$WORK/run.out"
+    [[ $status -ne 0 ]] || fail "$what succeeded"
+    grep -qF -- "$expected" "$WORK/run.out" || fail "$what did not say \"$expected\""
+}
+# Prints with `args` and measures the card outline: measure_card W H args...
+measure_card() {
+    local w=$1 h=$2
+    shift 2
+    local before
+    before=$(pdf_count)
+    run_quietly "Print" "$@"
+    take_pdf "$before"
+    pdftocairo -svg "$PDF" "$WORK/page.svg"
+    /usr/bin/python3 "$WORK/measure.py" card "$WORK/page.svg" "$AREA" "$w" "$h" 10 10
+}
+
+# --- 2a. A design that cannot be drawn: "Printer error!" and the server never sees a job ---
+sed 's/^5\t0\t100\t0\t24\t6\t/40000\t0\t100\t0\t24\t6\t/' "$WORK/worked.vlt" >"$WORK/overflow.vlt"
+grep -q 40000 "$WORK/overflow.vlt" || fail "the overflowing design was not made"
+run_refused "Print of a design that cannot be drawn" "Vernalith: Printer error! (Scale Digits, row 1: Divisions 40000" \
+    --print-and-quit "$WORK/overflow.vlt"
+sleep 2 # a job would have reached the backend by now
+[[ $(pdf_count) -eq 0 && $(completed_jobs) -eq 0 && -z $(lpstat -o) ]] ||
+    fail "a job reached the server: $(ls "$OUT"; lpstat -W all -o)"
+echo "ok - drawing error: \"Printer error!\" and no job reached the server"
+
+# --- 2b. The worked example at true size ---
+measure_card 52 45 --print-and-quit "$WORK/worked.vlt"
 echo "ok - real printer: the card at true size, 10 mm in from the printable corner"
+
+# --- 2c. A queue that refuses jobs: the server's reason ---
+cupsreject -r "closed for the test" "$QUEUE"
+jobs_before=$(completed_jobs)
+run_refused "Print on a queue that refuses jobs" "Vernalith: Printer error! (" --print-and-quit "$WORK/worked.vlt"
+grep -qi "not accepting" "$WORK/run.out" || fail "the message does not give the server's reason: $(cat "$WORK/run.out")"
+[[ $(completed_jobs) -eq $jobs_before && -z $(lpstat -o) ]] || fail "a job was queued on a refusing queue"
+cupsaccept "$QUEUE"
+echo "ok - refused job: \"Printer error!\" with the server's reason"
+
+# --- 2d. Calibration ---
+run_quietly "Storing the calibration" --calibrate-and-quit 147.06,204.08 "$WORK/worked.vlt"
+run_refused "Storing a 7 % correction" "Vernalith: These lengths cannot be used!" \
+    --calibrate-and-quit 140,200 "$WORK/worked.vlt"
+grep -q "fit" "$WORK/run.out" || fail "the refusal does not name the likely cause"
+measure_card "$(python3 -c 'print(52 * 150 / 147.06)')" "$(python3 -c 'print(45 * 200 / 204.08)')" \
+    --print-and-quit "$WORK/worked.vlt"
+echo "ok - calibrated X 102 %, Y 98 %: the card scaled about its top-left corner; the refused lengths changed nothing"
+before=$(pdf_count)
+run_quietly "Print Test Sheet" --print-test-sheet-and-quit "$WORK/worked.vlt"
+take_pdf "$before"
+pdftocairo -svg "$PDF" "$WORK/sheet.svg"
+/usr/bin/python3 "$WORK/measure.py" rulers "$WORK/sheet.svg" "$AREA"
+pdftotext "$PDF" - | grep -q "The card's outline, 52 x 45 mm" || fail "the test sheet does not name the card's outline"
+echo "ok - test sheet: rulers at nominal size with a correction stored"
+run_quietly "Reset" --reset-calibration-and-quit "$WORK/worked.vlt"
+measure_card 52 45 --print-and-quit "$WORK/worked.vlt"
+echo "ok - Reset: true size again"
+
+# --- 2e. Printers without a default ---
+# (and afterwards a US Letter queue for the test sheet)
+# Deleting the default queue leaves the server without a default; the queue comes back as a
+# plain one.
+lpadmin -x "$QUEUE"
+add_queue "$QUEUE"
+[[ $(lpstat -d) != *": "* ]] || fail "a default printer is still set: $(lpstat -d)"
+measure_card 52 45 --print-and-quit "$WORK/worked.vlt"
+echo "ok - one printer, no default: printed on it"
+add_queue "${QUEUE}Two"
+jobs_before=$(completed_jobs)
+run_refused "Print with two printers and no default" "Vernalith: No default printer is chosen on this machine!" \
+    --print-and-quit "$WORK/worked.vlt"
+for name in "$QUEUE" "${QUEUE}Two"; do
+    grep -q "$name" "$WORK/run.out" || fail "the message does not name $name"
+done
+sleep 1
+[[ $(completed_jobs) -eq $jobs_before && -z $(lpstat -o) ]] || fail "a job was sent with no printer chosen"
+echo "ok - two printers, no default: the message naming both, no job"
+
+# --- 2f. The test sheet fits US Letter too ---
+LETTER=${QUEUE}Letter
+lpadmin -p "$LETTER" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+    -o PageSize=Letter -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
+    fail "cannot add the queue $LETTER: $(server_log)"
+lpadmin -d "$LETTER"
+LETTER_AREA=$(grep -E '^\*ImageableArea Letter[/:]' "$SERVER/ppd/$LETTER.ppd" | sed -E 's/.*"(.*)".*/\1/')
+[[ -n $LETTER_AREA ]] || fail "no Letter printable area in the queue's driver file"
+before=$(pdf_count)
+run_quietly "Print Test Sheet on Letter" --print-test-sheet-and-quit "$WORK/worked.vlt"
+take_pdf "$before"
+pdfinfo "$PDF" | grep -q 'Page size:.*612 x 792' || fail "the Letter queue's page is not Letter: $(pdfinfo "$PDF" | grep 'Page size')"
+pdftocairo -svg "$PDF" "$WORK/letter.svg"
+/usr/bin/python3 "$WORK/measure.py" rulers "$WORK/letter.svg" "$LETTER_AREA"
+echo "ok - test sheet on US Letter: rulers at nominal size, all within the printable area"

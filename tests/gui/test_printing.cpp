@@ -1,0 +1,356 @@
+// Print and Printer Calibration as a person uses them, on fake printers: which printer is used
+// and what is said when none can be, a job the print server refuses, the stored correction
+// applied to the printed card, and the calibration dialog driven by keyboard.
+
+#undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
+
+#include "design/designtable.h"
+#include "dialprinting.h"
+#include "dlgprintercalibration.h"
+#include "fakes.h"
+#include "helpviewer.h"
+#include "printercalibration.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTextBrowser>
+
+using namespace vernalith;
+
+Q_DECLARE_METATYPE(vernalith::PrintResult)
+
+namespace {
+
+constexpr double kFakeDpi = 300.0;
+
+// The card outline's size on the fake printer's page, in millimetres, and its top-left corner:
+// the first and last dark pixel along a row and a column through the outline.
+struct Outline {
+    double left = -1, top = -1, width = -1, height = -1;
+};
+Outline outlineOn(const QImage &page, double rowMm, double columnMm)
+{
+    const double perMm = kFakeDpi / 25.4;
+    int first = -1, last = -1;
+    for (int x = 0; x < page.width(); ++x) {
+        if (qGray(page.pixel(x, qRound(rowMm * perMm))) < 128) {
+            first = first < 0 ? x : first;
+            last = x;
+        }
+    }
+    Outline o;
+    o.left = first / perMm;
+    o.width = (last - first) / perMm;
+    first = last = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        if (qGray(page.pixel(qRound(columnMm * perMm), y)) < 128) {
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    }
+    o.top = first / perMm;
+    o.height = (last - first) / perMm;
+    return o;
+}
+
+} // namespace
+
+class TestPrinting : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<testing::ShownWindow> w;
+
+    DlgPrinterCalibration *openCalibration()
+    {
+        w->child<QAction>("mnuPrinterCalibration")->trigger();
+        auto *dialog = w->window.findChild<DlgPrinterCalibration *>();
+        if (!dialog || !dialog->isVisible())
+            return nullptr;
+        QApplication::setActiveWindow(dialog); // there is no window manager to do it
+        return QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
+    }
+    void store(const QString &printer, double x, double y)
+    {
+        QString reason;
+        QVERIFY2(PrinterCalibration().store(printer, CardScale{x, y}, reason), qPrintable(reason));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Nothing here may reach the user's own settings.
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName("VernalithTest");
+        QCoreApplication::setApplicationName("test_printing");
+        QVERIFY2(QSettings().fileName().contains("qttest"), qPrintable(QSettings().fileName()));
+    }
+    void init()
+    {
+        QSettings().remove("PrinterCalibration");
+        w = std::make_unique<testing::ShownWindow>();
+        QVERIFY(QTest::qWaitForWindowActive(&w->window));
+    }
+    void cleanup()
+    {
+        w.reset();
+        QSettings().remove("PrinterCalibration");
+    }
+
+    void printUsesTheDefaultOrTheOnlyPrinter_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("defaultPrinter");
+        QTest::addColumn<QString>("printedOn");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("named"); // what the message's reason must name
+        QTest::newRow("none") << QStringList() << "" << "" << "You don't have a printer set up on this machine!"
+                              << QStringList();
+        QTest::newRow("one, no default") << QStringList{"Laser"} << "" << "Laser" << "" << QStringList();
+        QTest::newRow("one, the default") << QStringList{"Laser"} << "Laser" << "Laser" << "" << QStringList();
+        QTest::newRow("several, no default")
+            << QStringList{"Laser", "Inkjet", "PDF"} << "" << ""
+            << "No default printer is chosen on this machine!" << QStringList{"Laser, Inkjet, PDF", "default"};
+        QTest::newRow("several, one the default")
+            << QStringList{"Laser", "Inkjet", "PDF"} << "Inkjet" << "Inkjet" << "" << QStringList();
+    }
+    void printUsesTheDefaultOrTheOnlyPrinter()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QString, defaultPrinter);
+        QFETCH(QString, printedOn);
+        QFETCH(QString, message);
+        QFETCH(QStringList, named);
+        w->printers.names = installed;
+        w->printers.defaultName = defaultPrinter;
+        QTest::mouseClick(w->child<QPushButton>("cmdPrint"), Qt::LeftButton);
+        QCOMPARE(w->messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
+        for (const QString &name : named)
+            QVERIFY2(w->messages.reasons.value(0).contains(name), qPrintable(w->messages.reasons.value(0)));
+        // Only the printer printed on was asked for a page.
+        QCOMPARE(w->printers.jobsOn, printedOn.isEmpty() ? QStringList() : QStringList{printedOn});
+        QCOMPARE(w->printers.printedOn, w->printers.jobsOn);
+    }
+
+    void aJobThePrinterDoesNotTakeIsAPrinterError_data()
+    {
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("queue refusing jobs") << "Destination \"Fake\" is not accepting jobs.";
+        QTest::newRow("server gone") << "No such file or directory";
+    }
+    void aJobThePrinterDoesNotTakeIsAPrinterError()
+    {
+        QFETCH(QString, refusal);
+        w->printers.refusal = refusal;
+        QTest::mouseClick(w->child<QPushButton>("cmdPrint"), Qt::LeftButton);
+        QCOMPARE(w->messages.texts, QStringList{"Printer error!"});
+        QCOMPARE(w->messages.reasons, QStringList{refusal});
+        QCOMPARE(w->printers.printedOn, QStringList());
+    }
+
+    void printAppliesTheStoredCorrectionOfItsPrinter_data()
+    {
+        QTest::addColumn<QString>("storedFor");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::newRow("none stored") << "" << 1.0 << 1.0 << 52.0 << 45.0;
+        QTest::newRow("X 102 %, Y 98 %") << "Fake" << 1.02 << 0.98 << 53.04 << 44.1;
+        QTest::newRow("X 95 %, Y 105 %") << "Fake" << 0.95 << 1.05 << 49.4 << 47.25;
+        QTest::newRow("stored for another printer") << "Laser" << 1.02 << 0.98 << 52.0 << 45.0;
+    }
+    void printAppliesTheStoredCorrectionOfItsPrinter()
+    {
+        QFETCH(QString, storedFor);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(double, width);
+        QFETCH(double, height);
+        if (!storedFor.isEmpty())
+            store(storedFor, x, y);
+        QTest::mouseClick(w->child<QPushButton>("cmdPrint"), Qt::LeftButton);
+        QCOMPARE(w->messages.texts, QStringList());
+        // Through the middle of the outline, clear of the arcs and the cross.
+        const Outline o = outlineOn(w->printers.page, 10 + 2, 10 + 2);
+        const double pixel = 25.4 / kFakeDpi;
+        QVERIFY2(std::abs(o.left - 10) < 2 * pixel && std::abs(o.top - 10) < 2 * pixel,
+                 qPrintable(QString("corner at %1, %2 mm").arg(o.left).arg(o.top)));
+        QVERIFY2(std::abs(o.width - width) < 2 * pixel && std::abs(o.height - height) < 2 * pixel,
+                 qPrintable(QString("outline %1 x %2 mm").arg(o.width).arg(o.height)));
+    }
+
+    void aHandEditedCorrectionOutOfRangeIsIgnored()
+    {
+        QSettings().setValue("PrinterCalibration/Fake/ScaleX", 1.5);
+        QSettings().setValue("PrinterCalibration/Fake/ScaleY", 1.0);
+        QCOMPARE(PrinterCalibration().isCalibrated("Fake"), false);
+        QTest::mouseClick(w->child<QPushButton>("cmdPrint"), Qt::LeftButton);
+        const Outline o = outlineOn(w->printers.page, 12, 12);
+        QVERIFY2(std::abs(o.width - 52) < 0.2, qPrintable(QString::number(o.width)));
+    }
+
+    void measuredLengthsBecomeFactorsOrAreRefused_data()
+    {
+        QTest::addColumn<QString>("measuredX");
+        QTest::addColumn<QString>("measuredY");
+        QTest::addColumn<QString>("shown");   // the dialog's factors line after Store; empty: refused
+        QTest::addColumn<QString>("problem"); // a part of the refusal's reason
+        QTest::newRow("X 102 %, Y 98 %") << "147.06" << "204.08" << "102.00 % across and 98.00 % down" << "";
+        QTest::newRow("comma, mm") << "147,06 mm" << " 204.08mm " << "102.00 % across and 98.00 % down" << "";
+        QTest::newRow("true size") << "150" << "200" << "100.00 % across and 100.00 % down" << "";
+        QTest::newRow("at the limits") << "157.8" << "190.5" << "95.06 % across and 104.99 % down" << "";
+        QTest::newRow("fit to page, 93 %") << "140" << "186" << "" << "fit to page";
+        QTest::newRow("Y 105.3 %") << "150" << "190" << "" << "vertical ruler measured 190 mm";
+        QTest::newRow("inches") << "5.9" << "7.87" << "" << "fit to page";
+        QTest::newRow("not a number") << "150" << "abc" << "" << "vertical ruler in millimetres";
+        QTest::newRow("empty") << "" << "200" << "" << "horizontal ruler in millimetres";
+        QTest::newRow("zero") << "0" << "200" << "" << "horizontal ruler in millimetres";
+        QTest::newRow("negative") << "-150" << "200" << "" << "horizontal ruler in millimetres";
+        QTest::newRow("two numbers") << "150 151" << "200" << "" << "horizontal ruler in millimetres";
+    }
+    void measuredLengthsBecomeFactorsOrAreRefused()
+    {
+        QFETCH(QString, measuredX);
+        QFETCH(QString, measuredY);
+        QFETCH(QString, shown);
+        QFETCH(QString, problem);
+        store("Fake", 1.01, 0.99); // what a refusal must leave alone
+        DlgPrinterCalibration *dialog = openCalibration();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->findChild<QLabel *>("lblPrinter")->text().contains("Fake"), true);
+        QVERIFY(dialog->findChild<QLabel *>("lblFactors")->text().contains("101.00 % across and 99.00 % down"));
+
+        const bool stored = dialog->storeMeasurements(measuredX, measuredY);
+        QCOMPARE(stored, !shown.isEmpty());
+        const QString factors = dialog->findChild<QLabel *>("lblFactors")->text();
+        if (stored) {
+            QCOMPARE(w->messages.texts, QStringList());
+            QVERIFY2(factors.contains(shown), qPrintable(factors));
+        } else {
+            QCOMPARE(w->messages.texts, QStringList{"These lengths cannot be used!"});
+            QVERIFY2(w->messages.reasons.value(0).contains(problem), qPrintable(w->messages.reasons.value(0)));
+            QVERIFY2(factors.contains("101.00 % across and 99.00 % down"), qPrintable(factors));
+            QCOMPARE(PrinterCalibration().scaleFor("Fake").x, 1.01);
+        }
+    }
+
+    void theDialogWorksByKeyboard()
+    {
+        DlgPrinterCalibration *dialog = openCalibration();
+        QVERIFY(dialog);
+        QVERIFY(dialog->findChild<QLabel *>("lblFactors")->text().contains("Not calibrated"));
+
+        // Alt+P prints the test sheet at nominal size, even with a correction stored.
+        store("Fake", 1.03, 0.97);
+        QTest::keyClick(dialog, Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(w->printers.printedOn, QStringList{"Fake"}); // a mnemonic clicks a moment later
+        // The horizontal ruler's base line, 17 mm below the card origin, 10 mm in.
+        const Outline ruler = outlineOn(w->printers.page, 10 + 17, 10 + 1);
+        QVERIFY2(std::abs(ruler.left - 10) < 0.2 && std::abs(ruler.width - 150) < 0.2,
+                 qPrintable(QString("ruler from %1, %2 mm").arg(ruler.left).arg(ruler.width)));
+
+        // Alt+H and Alt+V reach the length fields; Enter stores.
+        QTest::keyClick(dialog, Qt::Key_H, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), dialog->findChild<QLineEdit *>("txtMeasuredX"));
+        QTest::keyClicks(QApplication::focusWidget(), "147.06");
+        QTest::keyClick(dialog, Qt::Key_V, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), dialog->findChild<QLineEdit *>("txtMeasuredY"));
+        QTest::keyClicks(QApplication::focusWidget(), "204.08");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(w->messages.texts, QStringList());
+        QVERIFY(dialog->findChild<QLabel *>("lblFactors")->text().contains("102.00 % across and 98.00 % down"));
+        QVERIFY(std::abs(PrinterCalibration().scaleFor("Fake").x - 150 / 147.06) < 1e-9);
+
+        // Alt+R removes the correction.
+        QTest::keyClick(dialog, Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(PrinterCalibration().isCalibrated("Fake"), false);
+        QVERIFY(dialog->findChild<QLabel *>("lblFactors")->text().contains("100.00 % across and 100.00 % down"));
+
+        // F1 opens the calibration topic; Esc closes the dialog.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QVERIFY(helpViewerInstance() && helpViewerInstance()->isVisible());
+        QCOMPARE(helpViewerInstance()->currentTitle(), "Printer calibration");
+        QVERIFY(helpViewerInstance()->browser()->toPlainText().contains("fit to page"));
+        QPointer<DlgPrinterCalibration> alive(dialog);
+        QApplication::setActiveWindow(dialog);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QTRY_VERIFY(alive.isNull()); // closed and deleted
+    }
+
+    void printToUsesThePrinterAndCopiesChosen_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("defaultPrinter");
+        QTest::addColumn<QString>("picked"); // empty: the dialog is cancelled
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<QString>("divisions");
+        QTest::addColumn<QString>("offered"); // offered first; "-": no dialog
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<double>("width"); // the printed outline; 0: nothing printed
+        QTest::newRow("the default, twice") << QStringList{"Fake", "Laser"} << "Fake" << "Fake" << 2 << "5" << "Fake"
+                                            << "" << 52.0;
+        QTest::newRow("another, with its correction") << QStringList{"Fake", "Laser"} << "Fake" << "Laser" << 1
+                                                      << "5" << "Fake" << "" << 53.04;
+        QTest::newRow("no default: the first offered") << QStringList{"Fake", "Laser"} << "" << "Laser" << 3 << "5"
+                                                       << "Fake" << "" << 53.04;
+        QTest::newRow("cancelled") << QStringList{"Fake", "Laser"} << "Fake" << "" << 1 << "5" << "Fake" << ""
+                                   << 0.0;
+        QTest::newRow("a design that cannot be drawn") << QStringList{"Fake"} << "Fake" << "Fake" << 1 << "40000"
+                                                       << "Fake" << "Printer error!" << 0.0;
+        QTest::newRow("no printer") << QStringList() << "" << "Fake" << 1 << "5" << "-"
+                                    << "You don't have a printer set up on this machine!" << 0.0;
+    }
+    void printToUsesThePrinterAndCopiesChosen()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QString, defaultPrinter);
+        QFETCH(QString, picked);
+        QFETCH(int, copies);
+        QFETCH(QString, divisions);
+        QFETCH(QString, offered);
+        QFETCH(QString, message);
+        QFETCH(double, width);
+        store("Laser", 1.02, 0.98);
+        w->printers.names = installed;
+        w->printers.defaultName = defaultPrinter;
+        w->printers.picked = picked;
+        w->printers.pickedCopies = copies;
+        w->window.table(TableKind::ScaleDigits).setCell(1, 0, divisions);
+        w->child<QAction>("mnuPrintTo")->trigger();
+        QCOMPARE(w->printers.offered, offered == "-" ? QStringList() : QStringList{offered});
+        QCOMPARE(w->messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
+        if (width == 0) {
+            QCOMPARE(w->printers.jobsOn, QStringList()); // not even a page was asked for
+            return;
+        }
+        QCOMPARE(w->printers.printedOn, QStringList{picked});
+        QCOMPARE(w->printers.jobCopies, QList<int>{copies});
+        const Outline o = outlineOn(w->printers.page, 12, 12);
+        QVERIFY2(std::abs(o.width - width) < 0.2, qPrintable(QString::number(o.width)));
+    }
+
+    void calibrationNeedsThePrinterPrintWouldUse_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none") << QStringList() << "You don't have a printer set up on this machine!";
+        QTest::newRow("several, no default") << QStringList{"A", "B"} << "No default printer is chosen on this machine!";
+    }
+    void calibrationNeedsThePrinterPrintWouldUse()
+    {
+        QFETCH(QStringList, installed);
+        w->printers.names = installed;
+        w->printers.defaultName.clear();
+        w->child<QAction>("mnuPrinterCalibration")->trigger();
+        QTEST(w->messages.texts.value(0), "message");
+        QCOMPARE(w->window.findChild<DlgPrinterCalibration *>(), nullptr);
+    }
+};
+
+QTEST_MAIN(TestPrinting)
+#include "test_printing.moc"

@@ -1,6 +1,6 @@
 # What `cmake --install` puts on a freedesktop system: the two programs, the desktop entry, the
 # dial file type (*.vlt and its first line "[Vernalith1.0]" or "[Vernalith1.1]"), the icon, an
-# example dial file and the help pages.
+# example dial file, the help pages and the bundled templates.
 # Included from the top-level CMakeLists.txt after the targets are defined.
 
 include(GNUInstallDirs)
@@ -34,6 +34,11 @@ install(FILES "${_vernalith_root}/examples/worked-example.vlt"
 # The same pages the program shows in its help window, for reading in a web browser.
 install(DIRECTORY "${_vernalith_root}/resources/help/"
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vernalith/help)
+
+# The designs File > New from Template offers, as plain dial files for vernalith-export.
+install(DIRECTORY "${_vernalith_root}/resources/templates/"
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/vernalith/templates
+        FILES_MATCHING PATTERN "*.vlt")
 
 # Installed straight into a live prefix, the desktop learns about the new file type, entry and
 # icon at once. A staged install (DESTDIR, as packagers use) leaves this to the package's own

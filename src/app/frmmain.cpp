@@ -3,6 +3,7 @@
 #include "clientarea.h"
 #include "design/designmodel.h"
 #include "design/tablecommands.h"
+#include "designcommands.h"
 #include "designrecovery.h"
 #include "designtableview.h"
 #include "dialprinting.h"
@@ -19,6 +20,7 @@
 #include "printbackend.h"
 #include "printercalibration.h"
 #include "recentfiles.h"
+#include "templatelibrary.h"
 #include "render/dialexport.h"
 #include "twips.h"
 
@@ -155,6 +157,7 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent), m_model(new DesignModel
     // The window is the menu bar over the fixed client area, and nothing else.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     buildTabOrder();
+    wireDesignCommands();
     Form_Load();
 
     m_fields[0]->setFocus(Qt::OtherFocusReason);
@@ -181,6 +184,7 @@ void FrmMain::buildMenus()
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
+    buildTemplateMenu(mnuFile);
     addEntry(mnuFile, "mnuOpen", QStringLiteral("&Open"), &FrmMain::mnuOpen_Click);
     addEntry(mnuFile, "mnuSave", QStringLiteral("&Save"), &FrmMain::mnuSave_Click);
     addEntry(mnuFile, "mnuExport", QStringLiteral("Export..."), &FrmMain::mnuExport_Click);
@@ -192,6 +196,13 @@ void FrmMain::buildMenus()
     mnuFile->addSeparator();
     QAction *exit = addEntry(mnuFile, "mnuExit", QStringLiteral("E&xit"), &FrmMain::mnuExit_Click);
     m_recent = new RecentFiles(mnuFile, exit, [this](const QString &path) { openRecent(path); }, this);
+
+    QMenu *mnuDesign = menuBar()->addMenu(QStringLiteral("&Design"));
+    mnuDesign->setObjectName(QStringLiteral("mnuDesign"));
+    // A disabled entry says in its tooltip what would enable it.
+    mnuDesign->setToolTipsVisible(true);
+    addEntry(mnuDesign, "mnuScales", QStringLiteral("&Scales..."), &FrmMain::mnuScales_Click);
+    addEntry(mnuDesign, "mnuRowProperties", QStringLiteral("&Row Properties..."), &FrmMain::mnuRowProperties_Click);
 
     QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -205,6 +216,25 @@ void FrmMain::buildMenus()
     help->setContext(Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this,
             [this] { showHelpTopic(helpTopicFor(QApplication::focusWidget()), this); });
+}
+
+void FrmMain::buildTemplateMenu(QMenu *file)
+{
+    QMenu *templates = file->addMenu(QStringLiteral("New from &Template"));
+    templates->setObjectName(QStringLiteral("mnuNewFromTemplate"));
+    for (const DesignTemplate &t : designTemplates()) {
+        QAction *action = templates->addAction(t.title);
+        action->setObjectName(QStringLiteral("mnuTemplate_") + t.fileName);
+        connect(action, &QAction::triggered, this, [this, path = t.path()] { loadTemplate(path); });
+    }
+}
+
+void FrmMain::wireDesignCommands()
+{
+    // After the controls: the commands work on the tickmarks and digits views.
+    m_designCommands = new DesignCommands(m_model, m_views[static_cast<size_t>(tableIndex(TableKind::ScaleTickmarks))],
+                                          m_views[static_cast<size_t>(tableIndex(TableKind::ScaleDigits))],
+                                          findChild<QAction *>(QStringLiteral("mnuRowProperties")), this);
 }
 
 void FrmMain::buildControls()
@@ -526,6 +556,18 @@ void FrmMain::removeRow(TableKind kind)
     removeTableRow(m_model->table(kind));
 }
 
+// --- Design ---
+
+void FrmMain::mnuScales_Click()
+{
+    m_designCommands->editScales();
+}
+
+void FrmMain::mnuRowProperties_Click()
+{
+    m_designCommands->editRowProperties();
+}
+
 // --- Help ---
 
 void FrmMain::mnuHelpContents_Click()
@@ -612,7 +654,27 @@ void FrmMain::openAtStartup(const QString &path)
     loadFile(path);
 }
 
+bool FrmMain::loadTemplate(const QString &path)
+{
+    if (!readDesign(path))
+        return false;
+    // The template is the program's, not the user's file: no name to save under and no place
+    // in the recent files; unchanged, it is nothing to recover either.
+    m_fileName.clear();
+    if (m_recovery)
+        m_recovery->markSaved(m_model->design());
+    return true;
+}
+
 bool FrmMain::loadFile(const QString &path)
+{
+    if (!readDesign(path))
+        return false;
+    fileIsSafe(path);
+    return true;
+}
+
+bool FrmMain::readDesign(const QString &path)
 {
     const DialReadResult read = loadDialFile(path, m_model->dimensions());
     if (!read.ok()) {
@@ -624,7 +686,6 @@ bool FrmMain::loadFile(const QString &path)
     }
     m_model->setDesign(read.design);
     m_client->update();
-    fileIsSafe(path);
     return true;
 }
 

@@ -11,12 +11,14 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QSettings;
 
 namespace vernalith {
 
 class ClientArea;
+class DesignCommands;
 class DesignModel;
 class DesignRecovery;
 class DesignTable;
@@ -30,8 +32,8 @@ class PrintBackend;
 class RecentFiles;
 
 // The designer window: eight dimension fields, the four design tables with their "+" and "-"
-// buttons, Preview, Print and Close, the File and Help menus, and the card drawn at true size
-// behind the controls. The design itself lives in a DesignModel the window owns; the window
+// buttons, Preview, Print and Close, the File, Design and Help menus, and the card drawn at true
+// size behind the controls. The design itself lives in a DesignModel the window owns; the window
 // only wires controls to it and to the drawing, printing and file code.
 //
 // The handlers carry the names of the controls and events they serve; each forwards to one
@@ -69,6 +71,9 @@ public:
     DlgPrinterCalibration *newPrinterCalibrationDialog();
     // Opens a file named when the program was started, as Open would.
     void openAtStartup(const QString &path);
+    // File > New from Template's work: loads the bundled design at `path` as Open loads a file
+    // (same messages on failure), but leaves no file name, so that Save asks for a new one.
+    bool loadTemplate(const QString &path);
 
     // Keeps the recent files in `settings` (not owned; must outlive the window) and the design
     // in a recovery file in `recoveryDirectory`, offering one an earlier session left there.
@@ -113,6 +118,8 @@ public slots:
     void mnuPrinterCalibration_Click();
     void mnuRecover_Click();
     void mnuExit_Click();
+    void mnuScales_Click();
+    void mnuRowProperties_Click();
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
 
@@ -133,6 +140,8 @@ private:
     void buildControls();
     void buildMenus();
     void buildTabOrder();
+    void buildTemplateMenu(QMenu *file);
+    void wireDesignCommands();
 
     // The procedures the handlers share.
     bool tableKey(TableKind kind, QChar code);
@@ -141,6 +150,8 @@ private:
     void selectFieldText(Dimension d);
     void endProgram();
     void openRecent(const QString &path);
+    // Open's reading: replaces the design with the file's and redraws, or says why it cannot.
+    bool readDesign(const QString &path);
     void fileIsSafe(const QString &path);
 
     MessageSink &messages();
@@ -153,6 +164,7 @@ private:
     std::array<DesignTableView *, 4> m_views{};
     QPushButton *m_cmdPreview = nullptr;
     QPushButton *m_cmdClose = nullptr;
+    DesignCommands *m_designCommands = nullptr;
 
     std::unique_ptr<MessageSink> m_defaultMessages;
     std::unique_ptr<PrintBackend> m_defaultPrinters;

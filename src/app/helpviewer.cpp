@@ -27,6 +27,7 @@ constexpr TopicPage kTopicPages[] = {
     {HelpTopicScaleDigits, "scale-digits.html"},
     {HelpTopicScaleTickmarks, "scale-tickmarks.html"},
     {HelpTopicFaceLabels, "face-labels.html"},
+    {HelpTopicScales, "scales.html"},
     {HelpTopicPrinterCalibration, "printer-calibration.html"},
 };
 

@@ -17,6 +17,7 @@ enum HelpTopic {
     HelpTopicScaleDigits = 40,
     HelpTopicScaleTickmarks = 50,
     HelpTopicFaceLabels = 60,
+    HelpTopicScales = 80, // the Scales and Row Properties dialogs
     HelpTopicPrinterCalibration = 90,
 };
 

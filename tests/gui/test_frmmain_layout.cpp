@@ -74,8 +74,9 @@ private slots:
                 menus << "  " + entry->text();
         }
         // Recent files, when there are any, come between the separator and Exit.
-        QCOMPARE(menus, (QStringList{"&File", "  &Open", "  &Save", "  Export...", "  Print &To...",
-                                     "  Printer &Calibration...", "  &Recover Last Design", "  ", "  E&xit", "&Help",
+        QCOMPARE(menus, (QStringList{"&File", "  New from &Template", "  &Open", "  &Save", "  Export...",
+                                     "  Print &To...", "  Printer &Calibration...", "  &Recover Last Design", "  ",
+                                     "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "&Help",
                                      "  &Contents", "  &About Vernalith"}));
     }
 

@@ -281,6 +281,12 @@ void TestDialRenderer::refusesOverBudgetBeforeDrawing_data()
     QTest::newRow("full digit rows after an arc")
         << Card().arcs({u"20"_s}).ticks(QStringList(61, most)).digits(QStringList(62, u"32766\t0\t1\t0\t20\t6"_s)).design
         << u"The card would draw 4,030,345 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s;
+    QTest::newRow("few digits of a long pattern")
+        << Card().digits({u"32766\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design
+        << u"The card's texts would come to about 65,632,301 characters, more than the 40,000,000 that can be drawn"_s;
+    QTest::newRow("digits of three hundred places")
+        << Card().digits(QStringList(5, u"32766\t0\t1e300\t0\t20\t6"_s)).design
+        << u"The card's texts would come to about 49,478,170 characters, more than the 40,000,000 that can be drawn"_s;
     QTest::newRow("a label of 10001 characters")
         << Card().labels({u"1\t1\tok\t8"_s, u"1\t1\t"_s + QString(kMaxTextLength + 1, u'x') + u"\t8"_s}).design
         << u"Face Labels, row 2: Text is 10001 characters long (at most 10000)"_s;
@@ -320,6 +326,16 @@ void TestDialRenderer::budgetLimitsAreInclusive_data()
         << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).labels({u"1\t1\tx\t8"_s}).design << false;
     QTest::newRow("one item over in arcs")
         << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).arcs({u"1"_s}).design << false;
+    // 40,000 digits of 999 places and one whole digit: 40,000,000 characters.
+    const QString places(999, u'#');
+    const QString fullDigits = u"32766\t0\t1\t"_s + places + u"\t20\t6"_s;
+    QTest::newRow("exactly the text budget")
+        << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).design << true;
+    QTest::newRow("a thousand characters over in digits")
+        << Card().digits({fullDigits, u"7233\t0\t1\t"_s + places + u"\t20\t6"_s}).design << false;
+    QTest::newRow("one character over in labels")
+        << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).labels({u"1\t1\tx\t8"_s}).design
+        << false;
     const QString longest(kMaxTextLength, u'x');
     QTest::newRow("label of the longest text") << Card().labels({u"1\t1\t"_s + longest + u"\t8"_s}).design << true;
     QTest::newRow("pattern of the longest text")

@@ -99,6 +99,10 @@ void TestNumberFormat::formatsByPattern_data()
     QTest::newRow("mantissa carry moves the exponent") << 9.996e4 << u"0.00E+00"_s << u"1.00E+05"_s;
     QTest::newRow("half away from zero") << 2.5e10 << u"0E+0"_s << u"3E+10"_s;
     QTest::newRow("two integer places") << 1234.5 << u"00.0E+00"_s << u"12.3E+02"_s;
+    QTest::newRow("more integer places than significant digits") << 1.0 << u"0000000000000000E+00"_s
+                                                                << u"1000000000000000E-15"_s;
+    QTest::newRow("twenty integer places") << 3.5e7 << u"00000000000000000000E+0"_s
+                                               << u"35000000000000000000E-12"_s;
     QTest::newRow("three-digit exponent") << 1.5e-300 << u"0.0E+00"_s << u"1.5E-300"_s;
     QTest::newRow("text around") << 47000.0 << u"~0.0E+0 Hz"_s << u"~4.7E+4 Hz"_s;
     QTest::newRow("optional decimals") << 2e3 << u"0.##E+00"_s << u"2E+03"_s;

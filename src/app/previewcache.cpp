@@ -24,6 +24,8 @@ constexpr int kGraceMs = 60;
 // A drawing that takes longer than this gets a note, so that the older picture is not taken
 // for the new design.
 constexpr int kNoteAfterMs = 300;
+// Texts as long as these take a good part of a second to lay out, however few items they are.
+constexpr qint64 kSyncCharacterLimit = 200000;
 
 } // namespace
 
@@ -100,7 +102,7 @@ void PreviewCache::paint(QPainter &painter, const QRect &dirty, const DialDesign
     const bool current = m_hasPicture && design == m_design && frame == m_frame;
     const bool beingDrawn = m_job && design == m_job->design && frame == m_job->frame;
     if (!current && !beingDrawn) {
-        if (countDrawItems(design) <= m_syncItemLimit) {
+        if (countDrawItems(design) <= m_syncItemLimit && countTextCharacters(design) <= kSyncCharacterLimit) {
             cancelJob();
             ++m_drawingsStarted;
             show(drawPreviewPicture(design, frame), design, frame);

@@ -48,8 +48,8 @@ PreviewPicture drawPreviewPicture(const DialDesign &design, const PreviewFrame &
 // The picture behind the window's controls, so that a repaint never has to draw the card again.
 //
 // A repaint of an unchanged design shows the picture drawn before. A changed design of at most
-// synchronousItemLimit() drawn items (see countDrawItems) is drawn at once, inside the repaint,
-// as before. A larger
+// synchronousItemLimit() drawn items (see countDrawItems) whose texts are short enough is drawn
+// at once, inside the repaint, as before. A larger
 // one is drawn on a worker thread while the picture drawn before stays; a drawing that ends
 // within a short grace period is shown in the same repaint, a later one asks for a repaint
 // (repaintNeeded()). A drawing overtaken by a newer design is cancelled and never shown. While

@@ -6,6 +6,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vernalith {
@@ -57,6 +58,44 @@ qint64 rowDrawItems(TableKind kind, const QStringList &cells)
     return 0;
 }
 
+qint64 rowTextCharacters(TableKind kind, const QStringList &cells)
+{
+    switch (kind) {
+    case TableKind::ScaleDigits: {
+        const qint64 texts = divisionItems(cells.value(0));
+        if (texts == 0)
+            return 0;
+        // A value's whole digits come on top of the pattern's own characters; without a
+        // pattern a value is written in at most about twenty.
+        double largest = 1;
+        for (int column : {1, 2}) {
+            const double value = std::fabs(numericPrefix(cells.value(column)));
+            if (std::isfinite(value))
+                largest = std::max(largest, value);
+        }
+        const qint64 wholeDigits = static_cast<qint64>(std::floor(std::log10(largest))) + 1;
+        const qint64 pattern = cells.value(3).size();
+        return texts * (pattern > 0 ? pattern + wholeDigits : 24);
+    }
+    case TableKind::FaceLabels:
+        return cells.value(2).size();
+    case TableKind::ScaleArcs:
+    case TableKind::ScaleTickmarks:
+        break;
+    }
+    return 0;
+}
+
+qint64 countTextCharacters(const DialDesign &design)
+{
+    qint64 count = 0;
+    for (TableKind kind : kAllTables) {
+        for (const QStringList &cells : design.table(kind))
+            count += rowTextCharacters(kind, cells);
+    }
+    return count;
+}
+
 qint64 countDrawItems(const DialDesign &design)
 {
     qint64 count = 3; // the outline and the two strokes of the pivot cross
@@ -90,6 +129,12 @@ QString drawBudgetProblem(const DialDesign &design)
         const QLocale english(QLocale::English);
         return QStringLiteral("The card would draw %1 lines, arcs and texts, more than the %2 that can be drawn")
             .arg(english.toString(count), english.toString(kDrawItemBudget));
+    }
+    const qint64 characters = countTextCharacters(design);
+    if (characters > kDrawTextBudget) {
+        const QLocale english(QLocale::English);
+        return QStringLiteral("The card's texts would come to about %1 characters, more than the %2 that can be drawn")
+            .arg(english.toString(characters), english.toString(kDrawTextBudget));
     }
     return QString();
 }

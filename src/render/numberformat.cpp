@@ -288,6 +288,9 @@ QString formatScientific(double value, const QString &section, qsizetype e)
                 }
             }
         }
+        // More integer places than significant digits: the places past them hold zeros.
+        if (digits.size() < static_cast<std::size_t>(integers))
+            digits.append(static_cast<std::size_t>(integers) - digits.size(), '0');
         const std::string text = digits.substr(0, static_cast<std::size_t>(integers)) + "." +
                                  digits.substr(std::min(digits.size(), static_cast<std::size_t>(integers)));
         mantissa = std::stod(text);

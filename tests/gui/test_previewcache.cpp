@@ -201,6 +201,20 @@ private slots:
         QCOMPARE(differingPixels(paintedThrough(cache, big, frame), drawnDirectly(big, frame)), 0);
     }
 
+    void fewItemsOfLongTextsAreDrawnOnTheWorker()
+    {
+        // 40 labels are far under the item limit, but 400,000 characters would hold the window.
+        const PreviewFrame frame = testFrame();
+        PreviewCache cache;
+        makeImpatient(cache);
+        DialDesign design = withLabel("mA");
+        design.table(TableKind::FaceLabels) = TableRows(40, QStringList{"1", "30", QString(10000, QLatin1Char('W')), "8"});
+        paintedThrough(cache, design, frame);
+        QVERIFY(cache.isDrawing());
+        QVERIFY(cache.waitUntilDrawn(60000));
+        QCOMPARE(differingPixels(paintedThrough(cache, design, frame), drawnDirectly(design, frame)), 0);
+    }
+
     void aDrawingOvertakenByANewerDesignIsNeverShown()
     {
         const PreviewFrame frame = testFrame();

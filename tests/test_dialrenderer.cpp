@@ -287,6 +287,10 @@ void TestDialRenderer::refusesOverBudgetBeforeDrawing_data()
     QTest::newRow("digits of three hundred places")
         << Card().digits(QStringList(5, u"32766\t0\t1e300\t0\t20\t6"_s)).design
         << u"The card's texts would come to about 49,478,170 characters, more than the 40,000,000 that can be drawn"_s;
+    DialDesign listed = Card().digits({u"\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design;
+    listed.table(TableKind::ScaleDigits)[0][extraColumn(TableKind::ScaleDigits, u"Values"_s)] = u"0:32766:1"_s;
+    QTest::newRow("a value list of a long pattern")
+        << listed << u"The card's texts would come to about 65,697,835 characters, more than the 40,000,000 that can be drawn"_s;
     QTest::newRow("a label of 10001 characters")
         << Card().labels({u"1\t1\tok\t8"_s, u"1\t1\t"_s + QString(kMaxTextLength + 1, u'x') + u"\t8"_s}).design
         << u"Face Labels, row 2: Text is 10001 characters long (at most 10000)"_s;

@@ -62,17 +62,20 @@ qint64 rowTextCharacters(TableKind kind, const QStringList &cells)
 {
     switch (kind) {
     case TableKind::ScaleDigits: {
-        const qint64 texts = divisionItems(cells.value(0));
+        const qint64 texts = rowDrawItems(kind, cells);
         if (texts == 0)
             return 0;
         // A value's whole digits come on top of the pattern's own characters; without a
         // pattern a value is written in at most about twenty.
         double largest = 1;
-        for (int column : {1, 2}) {
-            const double value = std::fabs(numericPrefix(cells.value(column)));
+        const auto consider = [&largest](double value) {
             if (std::isfinite(value))
-                largest = std::max(largest, value);
-        }
+                largest = std::max(largest, std::fabs(value));
+        };
+        for (int column : {1, 2})
+            consider(numericPrefix(cells.value(column)));
+        for (double value : parseValueList(cells.value(extraColumn(kind, QStringLiteral("Values"))), nullptr))
+            consider(value);
         const qint64 wholeDigits = static_cast<qint64>(std::floor(std::log10(largest))) + 1;
         const qint64 pattern = cells.value(3).size();
         return texts * (pattern > 0 ? pattern + wholeDigits : 24);

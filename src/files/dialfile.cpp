@@ -1,10 +1,10 @@
 #include "dialfile.h"
 
+#include "atomicfilewrite.h"
 #include "codepage1252.h"
 
 #include <QFile>
 #include <QIODevice>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -512,20 +512,12 @@ DialFileError saveDialFile(const QString &path, const DialDesign &design)
     const DialFileError check = checkStorable(design);
     if (!check.ok())
         return check;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, file.errorString()));
     const QByteArray bytes = dialFileBytes(design);
-    // commit() ignores a failing flush: a disk that fills up half way (a short write) would leave
-    // a cut-off file in place of the old one. Flushing first and checking catches it; the
-    // temporary file is then discarded and the existing file stays as it was.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, reason));
-    }
-    if (!file.commit())
-        return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const QString problem = writeFileAtomically(path, [&bytes](QIODevice &out) {
+        return out.write(bytes) == bytes.size() ? QString() : out.errorString();
+    });
+    if (!problem.isEmpty())
+        return error(DialFileError::Kind::WriteFailed, QStringLiteral("%1: %2").arg(path, problem));
     return DialFileError{};
 }
 

@@ -96,7 +96,8 @@ QByteArray dialFileBytes(const DialDesign &design);
 // Both check the design first and write nothing when it cannot be stored.
 DialFileError writeDialFile(QIODevice &out, const DialDesign &design);
 // Writes through a temporary file that replaces `path` only when complete: a failed save
-// leaves an existing file untouched and no partial file behind.
+// leaves an existing file untouched and no partial file behind. Only a regular file (or a link
+// to one) is replaced: a folder, device, FIFO or socket at `path` is refused.
 DialFileError saveDialFile(const QString &path, const DialDesign &design);
 
 } // namespace vernalith

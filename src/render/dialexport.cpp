@@ -1,7 +1,7 @@
 #include "dialexport.h"
 
 #include "design/numericprefix.h"
-#include "atomicfilewrite.h"
+#include "files/atomicfilewrite.h"
 #include "cardscale.h"
 #include "dialrenderer.h"
 #include "drawbudget.h"

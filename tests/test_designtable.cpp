@@ -128,7 +128,6 @@ private slots:
                                                          << cells("1,2=10 k\u2126 \u221E") << L{1, 2, 2};
         QTest::newRow("keys on the header") << ticks << L{0, 1, 2} << u"x\x18\b"_s << none << L{0, 1, 2};
         QTest::newRow("Enter, 1 column") << arcs << L{1, 0, 2} << u"20\r\r"_s << cells("1,0=20") << L{3, 0, 4};
-        QTest::newRow("Enter, 4 columns") << labels << L{1, 0, 2} << u"\r\r\r8\r"_s << cells("1,3=8") << L{2, 0, 3};
         QTest::newRow("Enter, 6 columns") << digits << L{1, 0, 2} << u"\r\r\r\r\r9\r"_s << cells("1,5=9") << L{2, 0, 3};
         // The new row goes to the bottom; the cursor moves to the next row, which already exists.
         QTest::newRow("Enter on a middle row") << ticks << L{1, 2, 5} << u"\r\b"_s << cells("2,0=r2c") << L{2, 0, 6};

@@ -195,6 +195,8 @@ private slots:
         QTest::newRow("highest") << 1.05 << 1.05 << true;
         QTest::newRow("X below") << 0.9499 << 1.0 << false;
         QTest::newRow("Y above") << 1.0 << 1.0501 << false;
+        QTest::newRow("Y below") << 1.0 << 0.9499 << false;
+        QTest::newRow("X above") << 1.0501 << 1.0 << false;
         QTest::newRow("NaN") << 1.0 << kNaN << false;
         QTest::newRow("infinite") << kInf << 1.0 << false;
     }

@@ -47,311 +47,261 @@ class TestDialRenderer : public QObject
     Q_OBJECT
 
 private slots:
-    void operationsComeInTheFixedOrder();
-    void operationsToFourDecimals_data();
-    void operationsToFourDecimals();
-    void digitTexts_data();
-    void digitTexts();
-    void drawsWhatItCanAndStopsOnBadValues_data();
-    void drawsWhatItCanAndStopsOnBadValues();
-    void countsWhatItWouldDraw_data();
-    void countsWhatItWouldDraw();
-    void refusesOverBudgetBeforeDrawing_data();
-    void refusesOverBudgetBeforeDrawing();
-    void budgetLimitsAreInclusive_data();
-    void budgetLimitsAreInclusive();
+
+    void operationsComeInTheFixedOrder()
+    {
+        RecordingSurface surface;
+        drawDial(Card().labels({u"3\t40\tmA\t9"_s}).ticks({u"1\t22\t18"_s}).digits({u"2\t0\t10\t0\t15\t6"_s})
+                     .arcs({u"20"_s}).design, surface);
+        QList<Kind> kinds;
+        for (const auto &op : surface.operations())
+            kinds.append(op.kind);
+        QCOMPARE(kinds, QList<Kind>({Kind::Box, Kind::Line, Kind::Line,                  // outline, cross
+                                     Kind::Arc,                                          // arcs
+                                     Kind::FontSize, Kind::Text, Kind::Text, Kind::Text, // digits
+                                     Kind::Line, Kind::Line,                             // tickmarks
+                                     Kind::FontSize, Kind::Text}));                      // labels
+    }
+
+    void operationsToFourDecimals_data()
+    {
+        QTest::addColumn<DialDesign>("design");
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<int>("index"); // among the operations of that kind; lines 0 and 1 are the cross
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("start-up outline") << DialDesign::startup() << Kind::Box << 0
+                                          << u"box (0.0000, 0.0000)-(52.0000, 45.0000)"_s;
+        QTest::newRow("cross at a pivot given with units")
+            << Card().dimensions({u"52"_s, u"45"_s, u"30 mm"_s, u" 35.25"_s}).design << Kind::Line << 1
+            << u"line (30.0000, 34.2500)-(30.0000, 36.2500)"_s;
+        const DialDesign ticks = Card().ticks({u"10\t22\t18"_s}).design;
+        QTest::newRow("first tick") << ticks << Kind::Line << 2 << u"line (13.2721, 20.2721)-(10.4437, 17.4437)"_s;
+        QTest::newRow("last tick") << ticks << Kind::Line << 12 << u"line (38.7279, 20.2721)-(41.5563, 17.4437)"_s;
+        // Digits are centred on their points at radius 18; a text box is 0.6 em per character by 1.2 em.
+        const DialDesign digits = Card().digits({u"10\t0\t100\t0\t18\t8"_s}).design;
+        QTest::newRow("digit 0") << digits << Kind::Text << 0 << u"text (12.4254, 18.5787) 8.0000 \"0\""_s;
+        QTest::newRow("digit 100") << digits << Kind::Text << 10 << u"text (36.1879, 18.5787) 8.0000 \"100\""_s;
+        QTest::newRow("label by its top-left corner") << Card().labels({u"20.5\t30\tmA\t14"_s}).design << Kind::Text << 0
+                                                      << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
+        QTest::newRow("label without its control characters")
+            << Card().labels({u"20.5\t30\t\u0002m\u0000A\r\t14"_s}).design << Kind::Text << 0
+            << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
+        QTest::newRow("arc from 45 to 135 degrees") << Card().arcs({u"20"_s}).design << Kind::Arc << 0
+                                                    << u"arc (26.0000, 33.0000) r 20.0000 from 0.7854 to 2.3562"_s;
+        // The font size: > 0, else 10, set by a digits row even when it draws nothing (0 divisions).
+        const auto sized = [](const QString &digitPoints, const QString &labelPoints) {
+            return Card().digits({u"0\t0\t100\t0\t18\t"_s + digitPoints}).labels({u"1\t2\tV\t"_s + labelPoints}).design;
+        };
+        QTest::newRow("font size 0") << sized(u"0"_s, u"12"_s) << Kind::FontSize << 0 << u"font 10.0000"_s;
+        QTest::newRow("font size 7.5") << sized(u"7.5"_s, u"12"_s) << Kind::FontSize << 0 << u"font 7.5000"_s;
+        QTest::newRow("label in the fallback size") << sized(u"8"_s, QString()) << Kind::Text << 0
+                                                    << u"text (1.0000, 2.0000) 10.0000 \"V\""_s;
+        // Zero tip at 300 degrees, maximum tip at 60: the scale runs clockwise through 180 degrees.
+        const DialDesign sweep = Card().dimensions({u"52"_s, u"45"_s, u"26"_s, u"33"_s, u"31"_s, u"41.66025403784"_s,
+                                                    u"31"_s, u"24.33974596216"_s})
+                                     .arcs({u"20"_s}).ticks({u"2\t12\t10"_s}).design;
+        QTest::newRow("sweep: arc over 60..300") << sweep << Kind::Arc << 0
+                                                 << u"arc (26.0000, 33.0000) r 20.0000 from 1.0472 to 5.2360"_s;
+        QTest::newRow("sweep: zero tick") << sweep << Kind::Line << 2 << u"line (31.0000, 41.6603)-(32.0000, 43.3923)"_s;
+        QTest::newRow("sweep: tick at 180") << sweep << Kind::Line << 3 << u"line (16.0000, 33.0000)-(14.0000, 33.0000)"_s;
+    }
+    void operationsToFourDecimals()
+    {
+        QFETCH(DialDesign, design);
+        QFETCH(Kind, kind);
+        QFETCH(int, index);
+        QFETCH(QString, expected);
+        RecordingSurface surface;
+        drawDial(design, surface);
+        const auto ops = surface.operations(kind);
+        QVERIFY(index < ops.size());
+        QCOMPARE(RecordingSurface::describe(ops[index]), expected);
+    }
+
+    void digitTexts_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("4, 10, 50") << u"4\t10\t50\t\t18\t8"_s << QStringList{u"10"_s, u"20"_s, u"30"_s, u"40"_s, u"50"_s};
+        QTest::newRow("falling scale") << u"2\t100\t0\t0\t18\t8"_s << QStringList{u"100"_s, u"50"_s, u"0"_s};
+        QTest::newRow("by pattern") << u"2\t0\t1\t0.00 V\t18\t8"_s << QStringList{u"0.00 V"_s, u"0.50 V"_s, u"1.00 V"_s};
+        QTest::newRow("no noise") << u"3\t0\t0.3\t\t18\t8"_s << QStringList{u"0"_s, u"0.1"_s, u"0.2"_s, u"0.3"_s};
+        // "#" prints nothing for 0: that digit is skipped, not drawn as an empty text.
+        QTest::newRow("empty digit texts are skipped") << u"2\t0\t2\t#\t18\t8"_s << QStringList{u"1"_s, u"2"_s};
+        // Control characters have no picture: left out of the text, and a text of nothing else is skipped.
+        QTest::newRow("control characters in the pattern")
+            << u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s << QStringList{u"V 0"_s, u"V 1"_s};
+        QTest::newRow("a pattern of control characters only")
+            << u"1\t0\t1\t#\u0007\t18\t8"_s << QStringList{u"1"_s};
+    }
+    void digitTexts()
+    {
+        QFETCH(QString, row);
+        QFETCH(QStringList, expected);
+        RecordingSurface surface;
+        drawDial(Card().digits({row}).design, surface);
+        QStringList texts;
+        for (const auto &op : surface.operations(Kind::Text))
+            texts.append(op.text);
+        QCOMPARE(texts, expected);
+    }
+
+    void drawsWhatItCanAndStopsOnBadValues_data()
+    {
+        QTest::addColumn<DialDesign>("design");
+        QTest::addColumn<QString>("error"); // empty: the drawing ends normally
+        // Operations drawn, font sizes not counted: 3 for the outline and cross, and every card has a
+        // label that is drawn last unless an error stops the drawing.
+        QTest::addColumn<int>("drawn");
+
+        const auto card = [] { return Card().labels({u"1\t1\tlast"_s}); };
+        QTest::newRow("start-up design") << DialDesign::startup() << QString() << 3;
+        QTest::newRow("arc radius 0") << card().arcs({u"0"_s}).design << QString() << 3 + 1;
+        QTest::newRow("tips on one ray") << card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"12"_s}).arcs({u"20"_s}).design
+                                         << QString() << 3 + 1;
+        QTest::newRow("empty label") << card().labels({u"5\t6\t\t8"_s, u"1\t1\tlast"_s}).design << QString() << 3 + 1;
+        QTest::newRow("label of control characters")
+            << card().labels({u"5\t6\t\u0001\u001b\u009f\t8"_s, u"1\t1\tlast"_s}).design << QString() << 3 + 1;
+
+        // Divisions round half to even; a count of 0 or below draws nothing, however negative.
+        QTest::newRow("Divisions 2.5 round down to 2") << card().ticks({u"2.5\t22\t18"_s}).design << QString() << 3 + 3 + 1;
+        QTest::newRow("Divisions 3.5 round up to 4") << card().ticks({u"3.5\t22\t18"_s}).design << QString() << 3 + 5 + 1;
+        QTest::newRow("Divisions 1: a tick at each end") << card().ticks({u"1\t22\t18"_s}).design << QString() << 3 + 2 + 1;
+        QTest::newRow("Divisions -40000") << card().ticks({u"-40000\t22\t18"_s}).design << QString() << 3 + 1;
+        QTest::newRow("Divisions 32766.5 round to the most")
+            << card().ticks({u"32766.5\t22\t18"_s}).design << QString() << 3 + 32767 + 1;
+
+        const QString digit = u"2\t0\t10\t0\t18\t8"_s; // 3 texts
+        const QString tick = u"4\t22\t18"_s;           // 5 lines
+        QTest::newRow("Divisions 40000 in digits row 3")
+            << card().arcs({u"20"_s}).ticks({tick}).digits({digit, digit, u"40000\t0\t10\t0\t18\t8"_s, digit}).design
+            << u"Scale Digits, row 3: Divisions 40000 is too large (at most 32766)"_s << 3 + 1 + 6;
+        QTest::newRow("Divisions 32767 in tickmarks row 2")
+            << card().arcs({u"20"_s}).ticks({tick, u"32767\t22\t18"_s}).digits({digit}).design
+            << u"Scale Tickmarks, row 2: Divisions 32767 is too large (at most 32766)"_s << 3 + 1 + 3 + 5;
+        QTest::newRow("1e400 radius in arcs row 2")
+            << card().arcs({u"20"_s, u" 1e400 mm"_s}).ticks({tick}).design
+            << u"Scale Arcs, row 2: Radius \"1e400 mm\" is too large a number"_s << 3 + 1;
+        QTest::newRow("1e400 where nothing is drawn") << card().digits({u"0\t1e400\t1"_s}).design
+            << u"Scale Digits, row 1: Min Val \"1e400\" is too large a number"_s << 3;
+        QTest::newRow("digit values overflow")
+            << card().digits({u"2\t-1e308\t1e308\t\t18\t8"_s}).design
+            << u"Scale Digits, row 1: the digit value cannot be computed: a number is too large or undefined"_s << 3;
+        QTest::newRow("1e400 card width") << card().dimensions({u"1e400"_s}).arcs({u"20"_s}).design
+                                          << u"Card Width: \"1e400\" is too large a number"_s << 0;
+        QTest::newRow("needle angle overflows")
+            << card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"1e300"_s, u"1e-300"_s, u"0"_s}).design
+            << u"Zero position: the needle angle cannot be computed: a number is too large or undefined"_s << 0;
+
+        // A table over the limit stops before its first row; at the limit every row is drawn.
+        const Card full = Card().arcs({u"20"_s}).ticks({u"1\t22\t18"_s}).digits({u"1\t0\t10\t0\t18\t8"_s});
+        QTest::newRow("32767 labels") << Card(full).labels(QStringList(kMaxDataRows + 1, u"1\t1\tx"_s)).design
+                                      << u"Face Labels: 32767 rows are too many (at most 32766)"_s << 3 + 1 + 2 + 2;
+        QTest::newRow("32767 arcs") << Card(full).arcs(QStringList(kMaxDataRows + 1, u"20"_s)).design
+                                    << u"Scale Arcs: 32767 rows are too many (at most 32766)"_s << 3;
+        QTest::newRow("32766 labels") << Card().labels(QStringList(kMaxDataRows, u"1\t1\tx"_s)).design << QString()
+                                      << 3 + kMaxDataRows;
+        // Over a budget nothing at all is drawn. 123 rows of 32766 divisions: 123 x 32767 + 3 items.
+        const QString most = u"32766\t22\t18"_s;
+        QTest::newRow("123 full tickmark rows")
+            << Card().ticks(QStringList(123, most)).design
+            << u"The card would draw 4,030,344 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s << 0;
+        QTest::newRow("full digit rows after an arc")
+            << Card().arcs({u"20"_s}).ticks(QStringList(61, most)).digits(QStringList(62, u"32766\t0\t1\t0\t20\t6"_s)).design
+            << u"The card would draw 4,030,345 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s << 0;
+        QTest::newRow("few digits of a long pattern")
+            << Card().digits({u"32766\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design
+            << u"The card's texts would come to about 65,632,301 characters, more than the 40,000,000 that can be drawn"_s << 0;
+        QTest::newRow("digits of three hundred places")
+            << Card().digits(QStringList(5, u"32766\t0\t1e300\t0\t20\t6"_s)).design
+            << u"The card's texts would come to about 49,478,170 characters, more than the 40,000,000 that can be drawn"_s << 0;
+        DialDesign listed = Card().digits({u"\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design;
+        listed.table(TableKind::ScaleDigits)[0][extraColumn(TableKind::ScaleDigits, u"Values"_s)] = u"0:32766:1"_s;
+        QTest::newRow("a value list of a long pattern")
+            << listed << u"The card's texts would come to about 65,697,835 characters, more than the 40,000,000 that can be drawn"_s << 0;
+        QTest::newRow("a label of 10001 characters")
+            << Card().labels({u"1\t1\tok\t8"_s, u"1\t1\t"_s + QString(kMaxTextLength + 1, u'x') + u"\t8"_s}).design
+            << u"Face Labels, row 2: Text is 10001 characters long (at most 10000)"_s << 0;
+        QTest::newRow("a digit pattern of 10001 characters")
+            << Card().digits({u"1\t0\t1\t"_s + QString(kMaxTextLength + 1, u'#') + u"\t20\t6"_s}).design
+            << u"Scale Digits, row 1: Num Format is 10001 characters long (at most 10000)"_s << 0;
+    }
+    void drawsWhatItCanAndStopsOnBadValues()
+    {
+        QFETCH(DialDesign, design);
+        QFETCH(QString, error);
+        QFETCH(int, drawn);
+        RecordingSurface surface;
+        QString thrown;
+        try {
+            drawDial(design, surface);
+        } catch (const DrawError &e) {
+            thrown = QString::fromStdString(e.what());
+        }
+        QCOMPARE(thrown, error);
+        QCOMPARE(surface.drawn().size(), drawn);
+        if (drawn == 0)
+            QVERIFY(surface.operations().isEmpty());
+    }
+
+    void countsWhatItWouldDraw_data()
+    {
+        QTest::addColumn<DialDesign>("design");
+
+        QTest::newRow("worked card") << Card()
+                                            .arcs({u"22"_s, u"0"_s, u"-3"_s, u"20"_s})
+                                            .ticks({u"10\t22\t18"_s, u"0\t22\t18"_s, u"-4\t22\t18"_s, u"1\t22\t18"_s})
+                                            .digits({u"5\t0\t100\t0\t24\t6"_s, u"0\t0\t1\t0\t24\t6"_s})
+                                            .labels({u"26\t40\tmA\t8"_s, u"1\t1\t\t8"_s})
+                                            .design;
+        QTest::newRow("halves round to even") << Card().ticks({u"2.5\t22\t18"_s, u"3.5\t22\t18"_s, u"0.5\t1\t2"_s}).design;
+        QTest::newRow("the most divisions") << Card().ticks({u"32766\t22\t18"_s}).digits({u"32766\t0\t1\t0\t20\t6"_s}).design;
+        QTest::newRow("numbers with units") << Card().arcs({u" 20 mm"_s}).ticks({u"7 ticks\t22\t18"_s}).design;
+    }
+    void countsWhatItWouldDraw()
+    {
+        QFETCH(DialDesign, design);
+        RecordingSurface surface;
+        drawDial(design, surface);
+        QCOMPARE(countDrawItems(design), surface.drawn().size());
+    }
+
+    void budgetLimitsAreInclusive_data()
+    {
+        QTest::addColumn<DialDesign>("design");
+        QTest::addColumn<bool>("within");
+
+        // 122 full rows and 3 fixed items leave 2,423 items for the last row: 2,422 divisions.
+        const QStringList full(122, u"32766\t22\t18"_s);
+        QTest::newRow("exactly the budget") << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).design << true;
+        QTest::newRow("one item over") << Card().ticks(full + QStringList{u"2423\t22\t18"_s}).design << false;
+        QTest::newRow("one item over in digits")
+            << Card().ticks(full).digits({u"2423\t0\t1\t0\t20\t6"_s}).design << false;
+        QTest::newRow("one item over in labels")
+            << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).labels({u"1\t1\tx\t8"_s}).design << false;
+        // 40,000 digits of 999 places and one whole digit: 40,000,000 characters.
+        const QString places(999, u'#');
+        const QString fullDigits = u"32766\t0\t1\t"_s + places + u"\t20\t6"_s;
+        QTest::newRow("exactly the text budget")
+            << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).design << true;
+        QTest::newRow("a thousand characters over in digits")
+            << Card().digits({fullDigits, u"7233\t0\t1\t"_s + places + u"\t20\t6"_s}).design << false;
+        QTest::newRow("one character over in labels")
+            << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).labels({u"1\t1\tx\t8"_s}).design
+            << false;
+        const QString longest(kMaxTextLength, u'x');
+        QTest::newRow("label of the longest text") << Card().labels({u"1\t1\t"_s + longest + u"\t8"_s}).design << true;
+        QTest::newRow("pattern of the longest text")
+            << Card().digits({u"1\t0\t1\t"_s + longest + u"\t20\t6"_s}).design << true;
+    }
+    void budgetLimitsAreInclusive()
+    {
+        QFETCH(DialDesign, design);
+        QFETCH(bool, within);
+        QCOMPARE(drawBudgetProblem(design).isEmpty(), within);
+    }
 };
-
-void TestDialRenderer::operationsComeInTheFixedOrder()
-{
-    RecordingSurface surface;
-    drawDial(Card().labels({u"3\t40\tmA\t9"_s}).ticks({u"1\t22\t18"_s}).digits({u"2\t0\t10\t0\t15\t6"_s})
-                 .arcs({u"20"_s}).design, surface);
-    QList<Kind> kinds;
-    for (const auto &op : surface.operations())
-        kinds.append(op.kind);
-    QCOMPARE(kinds, QList<Kind>({Kind::Box, Kind::Line, Kind::Line,                  // outline, cross
-                                 Kind::Arc,                                          // arcs
-                                 Kind::FontSize, Kind::Text, Kind::Text, Kind::Text, // digits
-                                 Kind::Line, Kind::Line,                             // tickmarks
-                                 Kind::FontSize, Kind::Text}));                      // labels
-}
-
-void TestDialRenderer::operationsToFourDecimals_data()
-{
-    QTest::addColumn<DialDesign>("design");
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<int>("index"); // among the operations of that kind; lines 0 and 1 are the cross
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("start-up outline") << DialDesign::startup() << Kind::Box << 0
-                                      << u"box (0.0000, 0.0000)-(52.0000, 45.0000)"_s;
-    QTest::newRow("cross at a pivot given with units")
-        << Card().dimensions({u"52"_s, u"45"_s, u"30 mm"_s, u" 35.25"_s}).design << Kind::Line << 1
-        << u"line (30.0000, 34.2500)-(30.0000, 36.2500)"_s;
-    const DialDesign ticks = Card().ticks({u"10\t22\t18"_s}).design;
-    QTest::newRow("first tick") << ticks << Kind::Line << 2 << u"line (13.2721, 20.2721)-(10.4437, 17.4437)"_s;
-    QTest::newRow("sixth tick") << ticks << Kind::Line << 7 << u"line (26.0000, 15.0000)-(26.0000, 11.0000)"_s;
-    QTest::newRow("last tick") << ticks << Kind::Line << 12 << u"line (38.7279, 20.2721)-(41.5563, 17.4437)"_s;
-    // Digits are centred on their points at radius 18; a text box is 0.6 em per character by 1.2 em.
-    const DialDesign digits = Card().digits({u"10\t0\t100\t0\t18\t8"_s}).design;
-    QTest::newRow("digit 0") << digits << Kind::Text << 0 << u"text (12.4254, 18.5787) 8.0000 \"0\""_s;
-    QTest::newRow("digit 50") << digits << Kind::Text << 5 << u"text (24.3067, 13.3067) 8.0000 \"50\""_s;
-    QTest::newRow("digit 100") << digits << Kind::Text << 10 << u"text (36.1879, 18.5787) 8.0000 \"100\""_s;
-    QTest::newRow("label by its top-left corner") << Card().labels({u"20.5\t30\tmA\t14"_s}).design << Kind::Text << 0
-                                                  << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
-    QTest::newRow("label without its control characters")
-        << Card().labels({u"20.5\t30\t\u0002m\u0000A\r\t14"_s}).design << Kind::Text << 0
-        << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
-    QTest::newRow("arc from 45 to 135 degrees") << Card().arcs({u"20"_s}).design << Kind::Arc << 0
-                                                << u"arc (26.0000, 33.0000) r 20.0000 from 0.7854 to 2.3562"_s;
-    // The font size: > 0, else 10, set by a digits row even when it draws nothing (0 divisions).
-    const auto sized = [](const QString &digitPoints, const QString &labelPoints) {
-        return Card().digits({u"0\t0\t100\t0\t18\t"_s + digitPoints}).labels({u"1\t2\tV\t"_s + labelPoints}).design;
-    };
-    QTest::newRow("font size 0") << sized(u"0"_s, u"12"_s) << Kind::FontSize << 0 << u"font 10.0000"_s;
-    QTest::newRow("font size negative") << sized(u"-6"_s, u"12"_s) << Kind::FontSize << 0 << u"font 10.0000"_s;
-    QTest::newRow("font size 7.5") << sized(u"7.5"_s, u"12"_s) << Kind::FontSize << 0 << u"font 7.5000"_s;
-    QTest::newRow("label in the fallback size") << sized(u"8"_s, QString()) << Kind::Text << 0
-                                                << u"text (1.0000, 2.0000) 10.0000 \"V\""_s;
-    // Zero tip at 300 degrees, maximum tip at 60: the scale runs clockwise through 180 degrees.
-    const DialDesign sweep = Card().dimensions({u"52"_s, u"45"_s, u"26"_s, u"33"_s, u"31"_s, u"41.66025403784"_s,
-                                                u"31"_s, u"24.33974596216"_s})
-                                 .arcs({u"20"_s}).ticks({u"2\t12\t10"_s}).design;
-    QTest::newRow("sweep: arc over 60..300") << sweep << Kind::Arc << 0
-                                             << u"arc (26.0000, 33.0000) r 20.0000 from 1.0472 to 5.2360"_s;
-    QTest::newRow("sweep: zero tick") << sweep << Kind::Line << 2 << u"line (31.0000, 41.6603)-(32.0000, 43.3923)"_s;
-    QTest::newRow("sweep: tick at 180") << sweep << Kind::Line << 3 << u"line (16.0000, 33.0000)-(14.0000, 33.0000)"_s;
-    QTest::newRow("sweep: maximum tick") << sweep << Kind::Line << 4 << u"line (31.0000, 24.3397)-(32.0000, 22.6077)"_s;
-}
-
-void TestDialRenderer::operationsToFourDecimals()
-{
-    QFETCH(DialDesign, design);
-    QFETCH(Kind, kind);
-    QFETCH(int, index);
-    QFETCH(QString, expected);
-    RecordingSurface surface;
-    drawDial(design, surface);
-    const auto ops = surface.operations(kind);
-    QVERIFY(index < ops.size());
-    QCOMPARE(RecordingSurface::describe(ops[index]), expected);
-}
-
-void TestDialRenderer::digitTexts_data()
-{
-    QTest::addColumn<QString>("row");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("4, 10, 50") << u"4\t10\t50\t\t18\t8"_s << QStringList{u"10"_s, u"20"_s, u"30"_s, u"40"_s, u"50"_s};
-    QTest::newRow("falling scale") << u"2\t100\t0\t0\t18\t8"_s << QStringList{u"100"_s, u"50"_s, u"0"_s};
-    QTest::newRow("by pattern") << u"2\t0\t1\t0.00 V\t18\t8"_s << QStringList{u"0.00 V"_s, u"0.50 V"_s, u"1.00 V"_s};
-    QTest::newRow("no noise") << u"3\t0\t0.3\t\t18\t8"_s << QStringList{u"0"_s, u"0.1"_s, u"0.2"_s, u"0.3"_s};
-    // "#" prints nothing for 0: that digit is skipped, not drawn as an empty text.
-    QTest::newRow("empty digit texts are skipped") << u"2\t0\t2\t#\t18\t8"_s << QStringList{u"1"_s, u"2"_s};
-    // Control characters have no picture: left out of the text, and a text of nothing else is skipped.
-    QTest::newRow("control characters in the pattern")
-        << u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s << QStringList{u"V 0"_s, u"V 1"_s};
-    QTest::newRow("a pattern of control characters only")
-        << u"1\t0\t1\t#\u0007\t18\t8"_s << QStringList{u"1"_s};
-}
-
-void TestDialRenderer::digitTexts()
-{
-    QFETCH(QString, row);
-    QFETCH(QStringList, expected);
-    RecordingSurface surface;
-    drawDial(Card().digits({row}).design, surface);
-    QStringList texts;
-    for (const auto &op : surface.operations(Kind::Text))
-        texts.append(op.text);
-    QCOMPARE(texts, expected);
-}
-
-void TestDialRenderer::drawsWhatItCanAndStopsOnBadValues_data()
-{
-    QTest::addColumn<DialDesign>("design");
-    QTest::addColumn<QString>("error"); // empty: the drawing ends normally
-    // Operations drawn, font sizes not counted: 3 for the outline and cross, and every card has a
-    // label that is drawn last unless an error stops the drawing.
-    QTest::addColumn<int>("drawn");
-
-    const auto card = [] { return Card().labels({u"1\t1\tlast"_s}); };
-    QTest::newRow("start-up design") << DialDesign::startup() << QString() << 3;
-    QTest::newRow("arc radius 0") << card().arcs({u"0"_s}).design << QString() << 3 + 1;
-    QTest::newRow("negative arc radius") << card().arcs({u"-5"_s}).design << QString() << 3 + 1;
-    QTest::newRow("tips on one ray") << card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"12"_s}).arcs({u"20"_s}).design
-                                     << QString() << 3 + 1;
-    QTest::newRow("empty label") << card().labels({u"5\t6\t\t8"_s, u"1\t1\tlast"_s}).design << QString() << 3 + 1;
-    QTest::newRow("label of control characters")
-        << card().labels({u"5\t6\t\u0001\u001b\u009f\t8"_s, u"1\t1\tlast"_s}).design << QString() << 3 + 1;
-
-    // Divisions round half to even; a count of 0 or below draws nothing, however negative.
-    QTest::newRow("Divisions 2.5 round down to 2") << card().ticks({u"2.5\t22\t18"_s}).design << QString() << 3 + 3 + 1;
-    QTest::newRow("Divisions 3.5 round up to 4") << card().ticks({u"3.5\t22\t18"_s}).design << QString() << 3 + 5 + 1;
-    QTest::newRow("Divisions 1: a tick at each end") << card().ticks({u"1\t22\t18"_s}).design << QString() << 3 + 2 + 1;
-    QTest::newRow("Divisions -40000") << card().ticks({u"-40000\t22\t18"_s}).design << QString() << 3 + 1;
-    QTest::newRow("Divisions 32766.5 round to the most")
-        << card().ticks({u"32766.5\t22\t18"_s}).design << QString() << 3 + 32767 + 1;
-
-    const QString digit = u"2\t0\t10\t0\t18\t8"_s; // 3 texts
-    const QString tick = u"4\t22\t18"_s;           // 5 lines
-    QTest::newRow("Divisions 40000 in digits row 3")
-        << card().arcs({u"20"_s}).ticks({tick}).digits({digit, digit, u"40000\t0\t10\t0\t18\t8"_s, digit}).design
-        << u"Scale Digits, row 3: Divisions 40000 is too large (at most 32766)"_s << 3 + 1 + 6;
-    QTest::newRow("Divisions 32767 in tickmarks row 2")
-        << card().arcs({u"20"_s}).ticks({tick, u"32767\t22\t18"_s}).digits({digit}).design
-        << u"Scale Tickmarks, row 2: Divisions 32767 is too large (at most 32766)"_s << 3 + 1 + 3 + 5;
-    QTest::newRow("1e400 Divisions") << card().digits({digit, u"1e400\t0\t1"_s}).design
-                                     << u"Scale Digits, row 2: Divisions \"1e400\" is too large a number"_s << 3 + 3;
-    QTest::newRow("1e400 radius in arcs row 2")
-        << card().arcs({u"20"_s, u" 1e400 mm"_s}).ticks({tick}).design
-        << u"Scale Arcs, row 2: Radius \"1e400 mm\" is too large a number"_s << 3 + 1;
-    QTest::newRow("1e400 where nothing is drawn") << card().digits({u"0\t1e400\t1"_s}).design
-        << u"Scale Digits, row 1: Min Val \"1e400\" is too large a number"_s << 3;
-    QTest::newRow("digit values overflow")
-        << card().digits({u"2\t-1e308\t1e308\t\t18\t8"_s}).design
-        << u"Scale Digits, row 1: the digit value cannot be computed: a number is too large or undefined"_s << 3;
-    QTest::newRow("1e400 card width") << card().dimensions({u"1e400"_s}).arcs({u"20"_s}).design
-                                      << u"Card Width: \"1e400\" is too large a number"_s << 0;
-    QTest::newRow("needle angle overflows")
-        << card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"1e300"_s, u"1e-300"_s, u"0"_s}).design
-        << u"Zero position: the needle angle cannot be computed: a number is too large or undefined"_s << 0;
-
-    // A table over the limit stops before its first row; at the limit every row is drawn.
-    const Card full = Card().arcs({u"20"_s}).ticks({u"1\t22\t18"_s}).digits({u"1\t0\t10\t0\t18\t8"_s});
-    QTest::newRow("32767 labels") << Card(full).labels(QStringList(kMaxDataRows + 1, u"1\t1\tx"_s)).design
-                                  << u"Face Labels: 32767 rows are too many (at most 32766)"_s << 3 + 1 + 2 + 2;
-    QTest::newRow("32767 arcs") << Card(full).arcs(QStringList(kMaxDataRows + 1, u"20"_s)).design
-                                << u"Scale Arcs: 32767 rows are too many (at most 32766)"_s << 3;
-    QTest::newRow("32766 labels") << Card().labels(QStringList(kMaxDataRows, u"1\t1\tx"_s)).design << QString()
-                                  << 3 + kMaxDataRows;
-}
-
-void TestDialRenderer::drawsWhatItCanAndStopsOnBadValues()
-{
-    QFETCH(DialDesign, design);
-    QFETCH(QString, error);
-    QFETCH(int, drawn);
-    RecordingSurface surface;
-    QString thrown;
-    try {
-        drawDial(design, surface);
-    } catch (const DrawError &e) {
-        thrown = QString::fromStdString(e.what());
-    }
-    QCOMPARE(thrown, error);
-    QCOMPARE(surface.drawn().size(), drawn);
-}
-
-void TestDialRenderer::countsWhatItWouldDraw_data()
-{
-    QTest::addColumn<DialDesign>("design");
-
-    QTest::newRow("start-up design") << DialDesign::startup();
-    QTest::newRow("worked card") << Card()
-                                        .arcs({u"22"_s, u"0"_s, u"-3"_s, u"20"_s})
-                                        .ticks({u"10\t22\t18"_s, u"0\t22\t18"_s, u"-4\t22\t18"_s, u"1\t22\t18"_s})
-                                        .digits({u"5\t0\t100\t0\t24\t6"_s, u"0\t0\t1\t0\t24\t6"_s})
-                                        .labels({u"26\t40\tmA\t8"_s, u"1\t1\t\t8"_s})
-                                        .design;
-    QTest::newRow("halves round to even") << Card().ticks({u"2.5\t22\t18"_s, u"3.5\t22\t18"_s, u"0.5\t1\t2"_s}).design;
-    QTest::newRow("the most divisions") << Card().ticks({u"32766\t22\t18"_s}).digits({u"32766\t0\t1\t0\t20\t6"_s}).design;
-    QTest::newRow("numbers with units") << Card().arcs({u" 20 mm"_s}).ticks({u"7 ticks\t22\t18"_s}).design;
-}
-
-// The count is what the drawing then draws, item for item.
-void TestDialRenderer::countsWhatItWouldDraw()
-{
-    QFETCH(DialDesign, design);
-    RecordingSurface surface;
-    drawDial(design, surface);
-    QCOMPARE(countDrawItems(design), surface.drawn().size());
-}
-
-void TestDialRenderer::refusesOverBudgetBeforeDrawing_data()
-{
-    QTest::addColumn<DialDesign>("design");
-    QTest::addColumn<QString>("error");
-
-    // 123 rows of 32766 divisions: 123 x 32767 + 3 items, just over the budget; 122 fit.
-    const QString most = u"32766\t22\t18"_s;
-    QTest::newRow("123 full tickmark rows")
-        << Card().ticks(QStringList(123, most)).design
-        << u"The card would draw 4,030,344 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s;
-    QTest::newRow("full digit rows after an arc")
-        << Card().arcs({u"20"_s}).ticks(QStringList(61, most)).digits(QStringList(62, u"32766\t0\t1\t0\t20\t6"_s)).design
-        << u"The card would draw 4,030,345 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s;
-    QTest::newRow("few digits of a long pattern")
-        << Card().digits({u"32766\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design
-        << u"The card's texts would come to about 65,632,301 characters, more than the 40,000,000 that can be drawn"_s;
-    QTest::newRow("digits of three hundred places")
-        << Card().digits(QStringList(5, u"32766\t0\t1e300\t0\t20\t6"_s)).design
-        << u"The card's texts would come to about 49,478,170 characters, more than the 40,000,000 that can be drawn"_s;
-    DialDesign listed = Card().digits({u"\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design;
-    listed.table(TableKind::ScaleDigits)[0][extraColumn(TableKind::ScaleDigits, u"Values"_s)] = u"0:32766:1"_s;
-    QTest::newRow("a value list of a long pattern")
-        << listed << u"The card's texts would come to about 65,697,835 characters, more than the 40,000,000 that can be drawn"_s;
-    QTest::newRow("a label of 10001 characters")
-        << Card().labels({u"1\t1\tok\t8"_s, u"1\t1\t"_s + QString(kMaxTextLength + 1, u'x') + u"\t8"_s}).design
-        << u"Face Labels, row 2: Text is 10001 characters long (at most 10000)"_s;
-    QTest::newRow("a digit pattern of 10001 characters")
-        << Card().digits({u"1\t0\t1\t"_s + QString(kMaxTextLength + 1, u'#') + u"\t20\t6"_s}).design
-        << u"Scale Digits, row 1: Num Format is 10001 characters long (at most 10000)"_s;
-}
-
-void TestDialRenderer::refusesOverBudgetBeforeDrawing()
-{
-    QFETCH(DialDesign, design);
-    QFETCH(QString, error);
-    RecordingSurface surface;
-    QString thrown;
-    try {
-        drawDial(design, surface);
-    } catch (const DrawError &e) {
-        thrown = QString::fromStdString(e.what());
-    }
-    QCOMPARE(thrown, error);
-    QVERIFY(surface.operations().isEmpty());
-
-}
-
-void TestDialRenderer::budgetLimitsAreInclusive_data()
-{
-    QTest::addColumn<DialDesign>("design");
-    QTest::addColumn<bool>("within");
-
-    // 122 full rows and 3 fixed items leave 2,423 items for the last row: 2,422 divisions.
-    const QStringList full(122, u"32766\t22\t18"_s);
-    QTest::newRow("exactly the budget") << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).design << true;
-    QTest::newRow("one item over") << Card().ticks(full + QStringList{u"2423\t22\t18"_s}).design << false;
-    QTest::newRow("one item over in digits")
-        << Card().ticks(full).digits({u"2423\t0\t1\t0\t20\t6"_s}).design << false;
-    QTest::newRow("one item over in labels")
-        << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).labels({u"1\t1\tx\t8"_s}).design << false;
-    QTest::newRow("one item over in arcs")
-        << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).arcs({u"1"_s}).design << false;
-    // 40,000 digits of 999 places and one whole digit: 40,000,000 characters.
-    const QString places(999, u'#');
-    const QString fullDigits = u"32766\t0\t1\t"_s + places + u"\t20\t6"_s;
-    QTest::newRow("exactly the text budget")
-        << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).design << true;
-    QTest::newRow("a thousand characters over in digits")
-        << Card().digits({fullDigits, u"7233\t0\t1\t"_s + places + u"\t20\t6"_s}).design << false;
-    QTest::newRow("one character over in labels")
-        << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).labels({u"1\t1\tx\t8"_s}).design
-        << false;
-    const QString longest(kMaxTextLength, u'x');
-    QTest::newRow("label of the longest text") << Card().labels({u"1\t1\t"_s + longest + u"\t8"_s}).design << true;
-    QTest::newRow("pattern of the longest text")
-        << Card().digits({u"1\t0\t1\t"_s + longest + u"\t20\t6"_s}).design << true;
-}
-
-void TestDialRenderer::budgetLimitsAreInclusive()
-{
-    QFETCH(DialDesign, design);
-    QFETCH(bool, within);
-    QCOMPARE(drawBudgetProblem(design).isEmpty(), within);
-}
 
 QTEST_GUILESS_MAIN(TestDialRenderer)
 #include "test_dialrenderer.moc"

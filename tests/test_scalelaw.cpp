@@ -59,7 +59,6 @@ private slots:
 
         const QStringList vu = row("db", "-20", "3");
         QTest::newRow("VU -20") << vu << -20.0 << 0.0708;
-        QTest::newRow("VU -10") << vu << -10.0 << 0.2239;
         QTest::newRow("VU -3") << vu << -3.0 << 0.5012;
         QTest::newRow("VU 0") << vu << 0.0 << 0.7079;
         QTest::newRow("VU +3") << vu << 3.0 << 1.0;
@@ -75,24 +74,20 @@ private slots:
         QTest::newRow("ohms inf") << ohms << kInf << 0.0;
         const QStringList watts = row("power", "0", "100", "0.5");
         QTest::newRow("power 25 W of 100, p 0.5") << watts << 25.0 << 0.5;
-        QTest::newRow("power 100 W") << watts << 100.0 << 1.0;
         QTest::newRow("square law 0.5 A of 1") << row("power", "0", "1", "2") << 0.5 << 0.25;
         QTest::newRow("linear 25 of 0..100") << row("linear", "0", "100") << 25.0 << 0.25;
         QTest::newRow("linear reversed 75 of 100..0") << row("linear", "100", "0") << 75.0 << 0.25;
         QTest::newRow("linear -5 of -10..10") << row("linear", "-10", "10") << -5.0 << 0.25;
         QTest::newRow("log 10 of 1..100") << row("log", "1", "100") << 10.0 << 0.5;
-        QTest::newRow("log 1 of 1..10") << row("log", "1", "10") << 1.0 << 0.0;
         QTest::newRow("log 2 of 1..10") << row("log", "1", "10") << 2.0 << 0.3010;
         const QStringList table = row("table", "", "", "", "1=0.1; 5=0.5; 9=0.6; 29=1");
         QTest::newRow("table on a point") << table << 5.0 << 0.5;
         QTest::newRow("table between points") << table << 7.0 << 0.55;
         QTest::newRow("table last segment") << table << 19.0 << 0.8;
-        QTest::newRow("table first point") << table << 1.0 << 0.1;
         const QStringList falling = row("table", "", "", "", "100=0; 10=0.5; 0=1");
         QTest::newRow("table falling values") << falling << 55.0 << 0.25;
         QTest::newRow("table falling, last segment") << falling << 5.0 << 0.75;
     }
-
     void deflectionFigures()
     {
         QFETCH(QStringList, scale);
@@ -126,11 +121,9 @@ private slots:
         QTest::newRow("linear Min infinite") << row("linear", "-inf", "0") << "linear needs a finite Min";
         QTest::newRow("linear range too wide") << row("linear", "-1e308", "1e308") << "nearer to each other";
         QTest::newRow("log Min 0") << row("log", "0", "10") << "log needs Min and Max above 0";
-        QTest::newRow("log Max negative") << row("log", "1", "-10") << "log needs Min and Max above 0";
         QTest::newRow("log Min = Max") << row("log", "3", "3") << "log needs Min and Max to differ";
         QTest::newRow("power no exponent") << row("power", "0", "1") << "power needs a Parameter";
         QTest::newRow("power exponent 0") << row("power", "0", "1", "0") << "power needs a Parameter (the exponent) above 0";
-        QTest::newRow("power exponent negative") << row("power", "0", "1", "-2") << "above 0";
         QTest::newRow("power Min = Max") << row("power", "1", "1", "2") << "power needs Min and Max to differ";
         QTest::newRow("db Min above Max") << row("db", "3", "-20") << "db needs Min below Max";
         QTest::newRow("db Min = Max") << row("db", "3", "3") << "db needs Min and Max to differ";
@@ -140,7 +133,6 @@ private slots:
         QTest::newRow("ohms Min infinite") << row("ohms", "inf", "0", "50") << "ohms needs a finite Min";
         QTest::newRow("ohms Max -inf") << row("ohms", "0", "-inf", "50") << "ohms needs a Max that is a number or inf";
         QTest::newRow("swr Min below 1") << row("swr", "0.5", "inf") << "swr needs Min and Max of 1 or above";
-        QTest::newRow("table no points") << row("table", "", "") << "table needs at least 2 Points";
         QTest::newRow("table one point") << row("table", "", "", "", "1=0") << "table needs at least 2 Points";
         QTest::newRow("table point without =") << row("table", "", "", "", "1=0; 2") << "the point \"2\"";
         QTest::newRow("table point not a number") << row("table", "", "", "", "1=0; x=1") << "\"x=1\" is not of the form";
@@ -150,7 +142,6 @@ private slots:
         QTest::newRow("table values turn back") << row("table", "", "", "", "1=0; 3=0.5; 2=1") << "strictly";
         QTest::newRow("table Max beyond points") << row("table", "1", "5", "", "1=0; 2=1") << "within its Points";
     }
-
     void requirementsAreChecked()
     {
         QFETCH(QStringList, scale);
@@ -176,7 +167,6 @@ private slots:
         QTest::newRow("linear reversed, inside") << row("linear", "100", "0") << 50.0 << true;
         QTest::newRow("linear inf") << row("linear", "0", "100") << kInf << false;
         QTest::newRow("ohms inf as Max") << row("ohms", "0", "inf", "50") << kInf << true;
-        QTest::newRow("ohms huge") << row("ohms", "0", "inf", "50") << 1e300 << true;
         QTest::newRow("ohms -inf") << row("ohms", "0", "inf", "50") << -kInf << false;
         QTest::newRow("ohms finite Max, inf") << row("ohms", "0", "1000", "50") << kInf << false;
         QTest::newRow("swr below 1") << row("swr", "1", "inf") << 0.9 << false;
@@ -185,7 +175,6 @@ private slots:
         QTest::newRow("db below Min") << row("db", "-20", "3") << -21.0 << false;
         QTest::newRow("nan") << row("linear", "0", "100") << std::nan("") << false;
     }
-
     void rangeLimitsValues()
     {
         QFETCH(QStringList, scale);
@@ -205,29 +194,24 @@ private slots:
         using L = QList<double>;
         QTest::newRow("empty") << "" << L{};
         QTest::newRow("blanks only") << "  \t " << L{};
-        QTest::newRow("one number") << "5" << L{5};
         QTest::newRow("C locale forms") << "-3, 0.5, 1e3, +2, .25, 1E-2" << L{-3, 0.5, 1000, 2, 0.25, 0.01};
-        QTest::newRow("blanks as separators") << "1 2   3" << L{1, 2, 3};
+        QTest::newRow("blanks as separators, order kept") << "3 1   2" << L{3, 1, 2};
         QTest::newRow("comma without blanks") << "1,2,3" << L{1, 2, 3};
         QTest::newRow("comma and blanks") << " 1 ,2 , 3 " << L{1, 2, 3};
         QTest::newRow("inf in any case") << "0, Inf, -INF" << L{0, kInf, -kInf};
-        QTest::newRow("order kept") << "3 1 2" << L{3, 1, 2};
         QTest::newRow("rising range") << "1:5:1" << L{1, 2, 3, 4, 5};
         QTest::newRow("log decades") << "1:10:1, 20:100:10"
                                      << L{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
         QTest::newRow("falling range") << "10:0:2.5" << L{10, 7.5, 5, 2.5, 0};
         QTest::newRow("stop not reached") << "0:1:0.375" << L{0, 0.375, 0.75};
         QTest::newRow("stop reached within rounding") << "0:0.3:0.1" << L{0, 0.1, 0.2, 0.3};
-        QTest::newRow("stop reached after many steps") << "0:1:0.01" << [] {
-            L values;
-            for (int k = 0; k <= 100; ++k)
-                values.append(k == 100 ? 1.0 : k * 0.01);
-            return values;
-        }();
+        L hundredths;
+        for (int k = 0; k < 100; ++k)
+            hundredths.append(k * 0.01);
+        QTest::newRow("stop reached after many steps") << "0:1:0.01" << hundredths + L{1.0};
         QTest::newRow("range of one value") << "4:4:1" << L{4};
         QTest::newRow("range and numbers") << "-20 -10:-5:5 0" << L{-20, -10, -5, 0};
     }
-
     void valueListGrammar()
     {
         QFETCH(QString, text);
@@ -249,11 +233,9 @@ private slots:
         QTest::newRow("semicolon is no separator") << "1;5" << "\"1;5\"";
         QTest::newRow("nan") << "nan" << "\"nan\"";
         QTest::newRow("infinity spelt out") << "infinity" << "\"infinity\"";
-        QTest::newRow("hexadecimal") << "0x10" << "\"0x10\"";
         QTest::newRow("unit glued on") << "5V" << "\"5V\"";
         QTest::newRow("too large a number") << "1e400" << "\"1e400\"";
         QTest::newRow("lone sign") << "-" << "\"-\"";
-        QTest::newRow("two points") << "1.2.3" << "\"1.2.3\"";
         QTest::newRow("empty entry") << "1,,2" << "an entry is missing";
         QTest::newRow("leading comma") << ", 1" << "an entry is missing";
         QTest::newRow("trailing comma") << "1, 2," << "after the last comma";
@@ -262,13 +244,11 @@ private slots:
         QTest::newRow("range step 0") << "1:5:0" << "needs a step above 0";
         QTest::newRow("range step negative") << "5:1:-1" << "needs a step above 0";
         QTest::newRow("range to inf") << "1:inf:1" << "of finite numbers";
-        QTest::newRow("range with a word") << "1:x:1" << "of finite numbers";
         QTest::newRow("range too long") << "0:1e12:1" << "more than 32767 values";
         QTest::newRow("range just too long") << "0:32767:1" << "more than 32767 values";
         QTest::newRow("ranges too long together") << "0:20000:1 0:20000:1" << "more than 32767 values";
         QTest::newRow("numbers after a full range") << "1:32767:1 5" << "more than 32767 values";
     }
-
     void valueListFaults()
     {
         QFETCH(QString, text);

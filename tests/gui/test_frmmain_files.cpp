@@ -83,10 +83,8 @@ private slots:
         choose("mnuSave", path("worked.vlt"));
         QCOMPARE(readAll(path("worked.vlt")), kWorkedExample);
         QCOMPARE(w->files.filters, QStringList{"Vernalith files (*.vlt)"});
-    }
 
-    void saveThenOpenGivesTheSameDesign()
-    {
+        // Save then Open gives the same design.
         w->window.model().setDesign(someDesign());
         choose("mnuSave", path("round.vlt"));
         w->window.model().setDesign(DialDesign::startup());

@@ -34,29 +34,28 @@ PreviewFrame testFrame()
     return frame;
 }
 
-// What the window drew on every repaint before it kept a picture: the card straight onto the
-// cleared client area.
-QImage drawnDirectly(const DialDesign &design, const PreviewFrame &frame)
+// The client area cleared as the window clears it, then drawn on by `draw`.
+template <typename Draw> QImage onClientArea(const PreviewFrame &frame, Draw draw)
 {
     QImage image(frame.size, QImage::Format_RGB32);
     image.fill(frame.background);
     QPainter painter(&image);
     painter.setFont(frame.font);
     painter.setPen(frame.ink);
-    paintPreview(painter, design, frame.logicalDpiX, frame.messageArea);
+    draw(painter);
     return image;
+}
+
+// What the window drew on every repaint before it kept a picture.
+QImage drawnDirectly(const DialDesign &design, const PreviewFrame &frame)
+{
+    return onClientArea(frame, [&](QPainter &p) { paintPreview(p, design, frame.logicalDpiX, frame.messageArea); });
 }
 
 // What a repaint through the cache shows.
 QImage paintedThrough(PreviewCache &cache, const DialDesign &design, const PreviewFrame &frame)
 {
-    QImage image(frame.size, QImage::Format_RGB32);
-    image.fill(frame.background);
-    QPainter painter(&image);
-    painter.setFont(frame.font);
-    painter.setPen(frame.ink);
-    cache.paint(painter, QRect(QPoint(), frame.size), design, frame);
-    return image;
+    return onClientArea(frame, [&](QPainter &p) { cache.paint(p, QRect(QPoint(), frame.size), design, frame); });
 }
 
 DialDesign withLabel(const QString &text, int extraRows = 0)
@@ -107,26 +106,35 @@ private slots:
     {
         QTest::addColumn<DialDesign>("design");
         QTest::addColumn<qint64>("syncItemLimit");
-        QTest::newRow("start-up design, drawn at once") << DialDesign::startup() << qint64(20000);
-        QTest::newRow("a label, drawn at once") << withLabel("mA") << qint64(20000);
-        QTest::newRow("a label, drawn on the worker") << withLabel("mA") << qint64(0);
-        QTest::newRow("40 arcs, drawn on the worker") << withLabel("V", 40) << qint64(0);
+        QTest::addColumn<bool>("onWorker"); // surely still drawing after the first repaint
+        QTest::newRow("start-up design, drawn at once") << DialDesign::startup() << qint64(20000) << false;
+        QTest::newRow("a label, drawn at once") << withLabel("mA") << qint64(20000) << false;
+        QTest::newRow("a label, drawn on the worker") << withLabel("mA") << qint64(0) << false;
+        QTest::newRow("40 arcs, drawn on the worker") << withLabel("V", 40) << qint64(0) << false;
         DialDesign bad = withLabel("mA");
         bad.table(TableKind::ScaleDigits) = {{"40000", "0", "100", "0", "24", "6"}};
-        QTest::newRow("a drawing error, at once") << bad << qint64(20000);
-        QTest::newRow("a drawing error, on the worker") << bad << qint64(0);
+        QTest::newRow("a drawing error, at once") << bad << qint64(20000) << false;
+        QTest::newRow("a drawing error, on the worker") << bad << qint64(0) << false;
+        // 40 labels are far under the item limit, but 400,000 characters would hold the window.
+        DialDesign longTexts = withLabel("mA");
+        longTexts.table(TableKind::FaceLabels) = TableRows(40, QStringList{"1", "30", QString(10000, 'W'), "8"});
+        QTest::newRow("few items of long texts") << longTexts << qint64(20000) << true;
     }
 
     void showsWhatTheWindowAlwaysDrew()
     {
         QFETCH(DialDesign, design);
         QFETCH(qint64, syncItemLimit);
+        QFETCH(bool, onWorker);
         const PreviewFrame frame = testFrame();
         PreviewCache cache;
+        makeImpatient(cache);
         cache.setSynchronousItemLimit(syncItemLimit);
 
         paintedThrough(cache, design, frame);
-        QVERIFY(cache.waitUntilDrawn(20000));
+        if (onWorker)
+            QVERIFY(cache.isDrawing());
+        QVERIFY(cache.waitUntilDrawn(60000));
         const QImage shown = paintedThrough(cache, design, frame);
         QCOMPARE(differingPixels(shown, drawnDirectly(design, frame)), 0);
 
@@ -201,50 +209,33 @@ private slots:
         QCOMPARE(differingPixels(paintedThrough(cache, big, frame), drawnDirectly(big, frame)), 0);
     }
 
-    void fewItemsOfLongTextsAreDrawnOnTheWorker()
+    // Events still queued from the overtaken drawing change nothing.
+    void aNewerDesignOvertakesOneBeingDrawn_data()
     {
-        // 40 labels are far under the item limit, but 400,000 characters would hold the window.
-        const PreviewFrame frame = testFrame();
-        PreviewCache cache;
-        makeImpatient(cache);
-        DialDesign design = withLabel("mA");
-        design.table(TableKind::FaceLabels) = TableRows(40, QStringList{"1", "30", QString(10000, QLatin1Char('W')), "8"});
-        paintedThrough(cache, design, frame);
-        QVERIFY(cache.isDrawing());
-        QVERIFY(cache.waitUntilDrawn(60000));
-        QCOMPARE(differingPixels(paintedThrough(cache, design, frame), drawnDirectly(design, frame)), 0);
+        QTest::addColumn<DialDesign>("newer");
+        QTest::addColumn<bool>("large");
+        QTest::newRow("a large one, drawn on the worker too") << slowDesign("new") << true;
+        QTest::newRow("a small one, drawn at once") << withLabel("small") << false;
     }
-
-    void aDrawingOvertakenByANewerDesignIsNeverShown()
+    void aNewerDesignOvertakesOneBeingDrawn()
     {
+        QFETCH(DialDesign, newer);
+        QFETCH(bool, large);
         const PreviewFrame frame = testFrame();
         PreviewCache cache;
         makeImpatient(cache);
-        const DialDesign older = slowDesign("old");
-        const DialDesign newer = slowDesign("new");
-        paintedThrough(cache, older, frame);
+        paintedThrough(cache, slowDesign("old"), frame);
         QVERIFY(cache.isDrawing());
-        paintedThrough(cache, newer, frame);
-        QVERIFY(cache.waitUntilDrawn(60000));
-        // Events still queued from the overtaken drawing change nothing.
+        const QImage shown = paintedThrough(cache, newer, frame);
+        if (large) {
+            QVERIFY(cache.waitUntilDrawn(60000));
+        } else {
+            QCOMPARE(differingPixels(shown, drawnDirectly(newer, frame)), 0);
+            QVERIFY(!cache.isDrawing());
+        }
         QTest::qWait(50);
-        QCOMPARE(cache.picturesShown(), 1);
+        QCOMPARE(cache.picturesShown(), large ? 1 : 0);
         QCOMPARE(differingPixels(paintedThrough(cache, newer, frame), drawnDirectly(newer, frame)), 0);
-    }
-
-    void aSmallDesignOvertakesALargeOneAtOnce()
-    {
-        const PreviewFrame frame = testFrame();
-        PreviewCache cache;
-        makeImpatient(cache);
-        paintedThrough(cache, slowDesign("big"), frame);
-        QVERIFY(cache.isDrawing());
-        const DialDesign small = withLabel("small");
-        QCOMPARE(differingPixels(paintedThrough(cache, small, frame), drawnDirectly(small, frame)), 0);
-        QVERIFY(!cache.isDrawing());
-        QTest::qWait(50);
-        QCOMPARE(cache.picturesShown(), 0);
-        QCOMPARE(differingPixels(paintedThrough(cache, small, frame), drawnDirectly(small, frame)), 0);
     }
 
     void theHintIsOneLineOverThePreview()

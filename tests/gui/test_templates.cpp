@@ -42,11 +42,18 @@ class TestTemplates : public QObject
     Q_OBJECT
     std::unique_ptr<testing::ShownWindow> w;
 
+    // Every template (the menu test checks there are no others), with its card and first scale.
     void templates_data()
     {
         QTest::addColumn<QString>("fileName");
-        for (const DesignTemplate &t : designTemplates())
-            QTest::newRow(qPrintable(t.fileName)) << t.fileName;
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QStringList>("scale"); // Law, Min, Max, Parameter
+        QTest::newRow("linear µA") << "linear-0-100-microamps.vlt" << "52x45" << QStringList();
+        QTest::newRow("VU") << "vu-meter.vlt" << "80x50" << QStringList{"db", "-20", "3", ""};
+        QTest::newRow("ohms") << "ohmmeter.vlt" << "64x46" << QStringList{"ohms", "0", "inf", "50"};
+        QTest::newRow("S") << "s-meter.vlt" << "64x46" << QStringList{"table", "0", "9", ""};
+        QTest::newRow("SWR") << "swr-meter.vlt" << "64x46" << QStringList{"swr", "1", "inf", ""};
+        QTest::newRow("square law") << "square-law-0-1-amps.vlt" << "52x45" << QStringList{"power", "0", "1", "2"};
     }
 
 private slots:
@@ -77,16 +84,28 @@ private slots:
         QCOMPARE(listed.size(), 6);
     }
 
-    void aTemplateIsWhatSaveWouldWrite_data() { templates_data(); }
-    void aTemplateIsWhatSaveWouldWrite()
+    void aTemplateIsWhatSaveWouldWriteForTheMeterItIsNamedFor_data() { templates_data(); }
+    void aTemplateIsWhatSaveWouldWriteForTheMeterItIsNamedFor()
     {
         QFETCH(QString, fileName);
+        QFETCH(QString, card);
+        QFETCH(QStringList, scale);
         const QByteArray bytes = readAll(":/templates/" + fileName);
         QVERIFY(!bytes.isEmpty());
         QCOMPARE(readAll(sourceTemplates() + "/" + fileName), bytes);
         const DialReadResult read = parseDialFile(bytes, DialDesign::startup().dimensions);
         QVERIFY2(read.ok(), qPrintable(read.error.detail));
         QCOMPARE(dialFileBytes(read.design), bytes);
+
+        const DialDesign &design = read.design;
+        QCOMPARE(design.dimension(Dimension::CardWidth) + "x" + design.dimension(Dimension::CardHeight), card);
+        QCOMPARE(bytes.startsWith("[Vernalith1.0]\r\n"), scale.isEmpty()); // only scales need 1.1
+        QCOMPARE(design.scales.value(0).mid(0, 4), scale);
+        for (const QStringList &row : design.scales) {
+            QString error;
+            ScaleLaw::parse(row, &error);
+            QCOMPARE(error, QString());
+        }
     }
 
     void aTemplateOpensWithoutAFileNameAndDraws_data() { templates_data(); }
@@ -132,40 +151,6 @@ private slots:
         QCOMPARE(w->messages.texts, QStringList{"An error occurred while Opening the file"});
         QCOMPARE(w->window.model().design(), before);
         QCOMPARE(w->window.fileName(), "/somewhere/earlier.vlt");
-    }
-
-    // What each template is for: its card and its first scale.
-    void theTemplatesAreTheMetersTheyAreNamedFor_data()
-    {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("card");
-        QTest::addColumn<QStringList>("scale"); // Law, Min, Max, Parameter
-        QTest::newRow("linear µA") << "linear-0-100-microamps.vlt" << "52x45" << QStringList();
-        QTest::newRow("VU") << "vu-meter.vlt" << "80x50" << QStringList{"db", "-20", "3", ""};
-        QTest::newRow("ohms") << "ohmmeter.vlt" << "64x46" << QStringList{"ohms", "0", "inf", "50"};
-        QTest::newRow("S") << "s-meter.vlt" << "64x46" << QStringList{"table", "0", "9", ""};
-        QTest::newRow("SWR") << "swr-meter.vlt" << "64x46" << QStringList{"swr", "1", "inf", ""};
-        QTest::newRow("square law") << "square-law-0-1-amps.vlt" << "52x45" << QStringList{"power", "0", "1", "2"};
-    }
-    void theTemplatesAreTheMetersTheyAreNamedFor()
-    {
-        QFETCH(QString, fileName);
-        QFETCH(QString, card);
-        QFETCH(QStringList, scale);
-        const DialDesign design = parsed(":/templates/" + fileName);
-        QCOMPARE(design.dimension(Dimension::CardWidth) + "x" + design.dimension(Dimension::CardHeight), card);
-        if (scale.isEmpty()) {
-            QVERIFY(design.scales.isEmpty());
-            QVERIFY(readAll(":/templates/" + fileName).startsWith("[Vernalith1.0]\r\n")); // nothing needs 1.1
-            return;
-        }
-        QVERIFY(!design.scales.isEmpty());
-        QCOMPARE(design.scales.first().mid(0, 4), scale);
-        for (const QStringList &row : design.scales) {
-            QString error;
-            ScaleLaw::parse(row, &error);
-            QCOMPARE(error, QString());
-        }
     }
 
     void theVuMeterHasTheStandardMarksAndSignedDigits()

@@ -1,5 +1,6 @@
 #include "rowpropertiesdialog.h"
 
+#include "dialogbuttons.h"
 #include "design/scalelaw.h"
 #include "design/scalereferences.h"
 #include "design/valuelist.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -62,13 +62,7 @@ RowPropertiesDialog::RowPropertiesDialog(const TableRows &scales, const QString 
     palette.setColor(QPalette::WindowText, QColor(160, 20, 10));
     m_problem->setPalette(palette);
 
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto showHelp = [this] { showHelpTopic(HelpTopicScales, parentWidget() ? parentWidget() : this); };
-    connect(m_buttons, &QDialogButtonBox::helpRequested, this, showHelp);
-    auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, showHelp);
+    m_buttons = addOkCancelHelpButtons(*this, HelpTopicScales);
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Scale:"), m_scale);

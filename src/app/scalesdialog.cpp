@@ -1,5 +1,6 @@
 #include "scalesdialog.h"
 
+#include "dialogbuttons.h"
 #include "design/scalereferences.h"
 #include "helpviewer.h"
 #include "lawcombodelegate.h"
@@ -10,7 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -72,13 +72,7 @@ ScalesDialog::ScalesDialog(const DialDesign &design, QWidget *parent)
     m_problem->setObjectName(QStringLiteral("scaleProblem"));
     m_problem->setWordWrap(true);
 
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto showHelp = [this] { showHelpTopic(HelpTopicScales, parentWidget() ? parentWidget() : this); };
-    connect(m_buttons, &QDialogButtonBox::helpRequested, this, showHelp);
-    auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, showHelp);
+    m_buttons = addOkCancelHelpButtons(*this, HelpTopicScales);
 
     auto *rowButtons = new QHBoxLayout;
     rowButtons->addWidget(add);

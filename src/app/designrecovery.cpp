@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QStandardPaths>
 
 namespace vernalith {
@@ -18,6 +19,14 @@ DesignRecovery::DesignRecovery(DesignModel *model, const QString &directory, QOb
     : QObject(parent), m_model(model), m_directory(directory), m_saved(model->design())
 {
     QDir().mkpath(m_directory);
+    // Another copy of the program that is still running owns the files here: taking them would
+    // offer its live design as a crash's and then overwrite it. This copy keeps none.
+    m_lock = std::make_unique<QLockFile>(QDir(m_directory).filePath(QStringLiteral("design.lock")));
+    m_lock->setStaleLockTime(0); // only a lock whose process is gone is stale, however old
+    if (!m_lock->tryLock(0)) {
+        m_lock.reset();
+        return;
+    }
     // A file of this kind left behind means a session ended with unsaved work. Moved aside, it
     // survives this session's own writes until it is taken or a newer session's replaces it.
     if (QFile::exists(currentPath())) {
@@ -41,7 +50,7 @@ DesignRecovery::DesignRecovery(DesignModel *model, const QString &directory, QOb
 
 DesignRecovery::~DesignRecovery()
 {
-    if (m_timer.isActive())
+    if (isActive() && m_timer.isActive())
         writeNow();
     m_writer.waitForDone();
 }
@@ -71,7 +80,8 @@ void DesignRecovery::markSaved(const DialDesign &design)
 {
     m_saved = design;
     m_timer.stop();
-    writeNow();
+    if (isActive())
+        writeNow();
 }
 
 void DesignRecovery::flush()

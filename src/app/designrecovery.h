@@ -6,6 +6,10 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <memory>
+
+class QLockFile;
+
 namespace vernalith {
 
 class DesignModel;
@@ -17,7 +21,8 @@ class DesignModel;
 // one (left by a session that ended without saving) becomes "previous.vlt", the design offered
 // for recovery. Writes happen at most every 2 s after a change, through a temporary file on a
 // worker thread, in the order they were asked for. The file is removed once the design is safe
-// in a dial file (markSaved()) or equals the one there.
+// in a dial file (markSaved()) or equals the one there. The directory belongs to one running
+// copy of the program at a time (a lock file); a second copy keeps no recovery file at all.
 class DesignRecovery : public QObject
 {
     Q_OBJECT
@@ -32,6 +37,10 @@ public:
     DesignRecovery(DesignModel *model, const QString &directory, QObject *parent = nullptr);
     // Waits for a write in progress; a change not yet written is written first.
     ~DesignRecovery() override;
+
+    // False when another running copy of the program owns the directory: nothing is offered
+    // or written.
+    bool isActive() const { return m_lock != nullptr; }
 
     QString currentPath() const;
     QString previousPath() const;
@@ -62,6 +71,7 @@ private:
     bool m_hasOffer = false;
     QTimer m_timer;
     QThreadPool m_writer;
+    std::unique_ptr<QLockFile> m_lock;
 };
 
 } // namespace vernalith

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -315,6 +316,27 @@ private slots:
         DialReadResult read = loadDialFile(path("recovery/design.vlt"), DialDesign::startup().dimensions);
         QVERIFY(read.ok());
         QCOMPARE(read.design.dimension(Dimension::CardHeight), QString("70"));
+    }
+
+    // A copy started while another runs must neither offer the other's live design nor write
+    // over it.
+    void aSecondRunningCopyLeavesTheFirstCopysDesignAlone()
+    {
+        QDir().mkpath(path("recovery"));
+        writeFile(path("recovery/design.vlt"), kWorkedExample);
+        QLockFile firstCopy(path("recovery/design.lock"));
+        firstCopy.setStaleLockTime(0);
+        QVERIFY(firstCopy.tryLock(0));
+
+        w->window.keepSession(settings.get(), path("recovery"));
+        QVERIFY(!action("mnuRecover")->isEnabled());
+        w->window.model().setDimension(Dimension::CardWidth, "61");
+        QTest::qWait(DesignRecovery::kWriteDelayMs + 500);
+        w.reset();
+        QFile kept(path("recovery/design.vlt"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), kWorkedExample);
+        QVERIFY(!QFile::exists(path("recovery/previous.vlt")));
     }
 
     void aKilledProgramsDesignIsOfferedOnTheNextStart()

@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for the window's seams, and a designer window on the screen wired to them.
 
+#include "design/designtable.h"
 #include "filechooser.h"
 #include "frmmain.h"
 #include "messagesink.h"
@@ -105,5 +106,22 @@ struct ShownWindow {
     FakePrinters printers;
     FrmMain window;
 };
+
+// A table's data rows as lines of their visible cells joined by '|', and the reverse.
+inline QStringList tableLines(const DesignTable &table)
+{
+    QStringList lines;
+    for (const QStringList &row : table.rowsData())
+        lines << row.mid(0, table.columns()).join(QLatin1Char('|'));
+    return lines;
+}
+
+inline void fillTable(DesignTable &table, const QStringList &lines)
+{
+    TableRows rows;
+    for (const QString &line : lines)
+        rows.push_back(line.split(QLatin1Char('|')));
+    table.replaceRows(rows);
+}
 
 } // namespace vernalith::testing

@@ -17,20 +17,8 @@ class TestFrmMainClipboard : public QObject
     Q_OBJECT
     std::unique_ptr<testing::ShownWindow> w;
 
-    QStringList rows(TableKind kind)
-    {
-        QStringList lines;
-        for (const QStringList &row : w->window.table(kind).rowsData())
-            lines << row.mid(0, columnCount(kind)).join('|');
-        return lines;
-    }
-    void fill(TableKind kind, const QStringList &lines)
-    {
-        TableRows rows;
-        for (const QString &line : lines)
-            rows.push_back(line.split('|'));
-        w->window.table(kind).replaceRows(rows);
-    }
+    QStringList rows(TableKind kind) { return testing::tableLines(w->window.table(kind)); }
+    void fill(TableKind kind, const QStringList &lines) { testing::fillTable(w->window.table(kind), lines); }
     void click(TableKind kind, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTableView *view = w->view(kind);

@@ -24,18 +24,53 @@ void DesignModel::setDimension(Dimension d, const QString &text)
     emit changed();
 }
 
+namespace {
+
+QStringList fittedRow(QStringList row, int cellCount)
+{
+    while (row.size() < cellCount)
+        row.append(QString());
+    while (row.size() > cellCount)
+        row.removeLast();
+    return row;
+}
+
+} // namespace
+
+bool DesignModel::replaceRows(TableRows &target, const TableRows &rows, int cellCount)
+{
+    TableRows fitted;
+    fitted.reserve(rows.size());
+    for (const QStringList &row : rows)
+        fitted.append(fittedRow(row, cellCount));
+    if (fitted == target)
+        return false;
+    target = fitted;
+    emit changed();
+    return true;
+}
+
 void DesignModel::setScales(const TableRows &rows)
 {
-    TableRows padded = rows;
-    for (QStringList &row : padded) {
-        while (row.size() < kScaleColumnCount)
-            row.append(QString());
-        while (row.size() > kScaleColumnCount)
-            row.removeLast();
-    }
-    if (padded == m_scales)
+    replaceRows(m_scales, rows, kScaleColumnCount);
+}
+
+void DesignModel::setBands(const TableRows &rows)
+{
+    replaceRows(m_bands, rows, kBandColumnCount);
+}
+
+void DesignModel::setHoles(const TableRows &rows)
+{
+    replaceRows(m_holes, rows, kHoleColumnCount);
+}
+
+void DesignModel::setReference(const QStringList &cells)
+{
+    const QStringList fitted = cells.isEmpty() ? QStringList() : fittedRow(cells, kReferenceColumnCount);
+    if (fitted == m_reference)
         return;
-    m_scales = padded;
+    m_reference = fitted;
     emit changed();
 }
 
@@ -46,6 +81,9 @@ DialDesign DesignModel::design() const
     for (TableKind kind : kAllTables)
         design.table(kind) = table(kind).rowsData();
     design.scales = m_scales;
+    design.bands = m_bands;
+    design.holes = m_holes;
+    design.reference = m_reference;
     return design;
 }
 
@@ -56,6 +94,9 @@ void DesignModel::setDesign(const DialDesign &design)
     for (TableKind kind : kAllTables)
         table(kind).replaceRows(design.table(kind));
     setScales(design.scales);
+    setBands(design.bands);
+    setHoles(design.holes);
+    setReference(design.reference);
 }
 
 } // namespace vernalith

@@ -8,7 +8,8 @@
 
 namespace vernalith {
 
-// The design being edited: eight dimension texts, four tables and the scales. The window's fields and
+// The design being edited: eight dimension texts, four tables, the scales, bands,
+// holes and the reference image. The window's fields and
 // table views are views onto it; drawing and saving take a design() snapshot, which never
 // moves a table's current cell.
 class DesignModel : public QObject
@@ -30,6 +31,14 @@ public:
     // The scales rows (kScaleColumnCount cells each); empty = no scales.
     TableRows scales() const { return m_scales; }
     void setScales(const TableRows &rows);
+    // The bands and holes rows, as the scales'.
+    TableRows bands() const { return m_bands; }
+    void setBands(const TableRows &rows);
+    TableRows holes() const { return m_holes; }
+    void setHoles(const TableRows &rows);
+    // The reference image's cells (kReferenceColumnCount); empty = none.
+    QStringList reference() const { return m_reference; }
+    void setReference(const QStringList &cells);
 
     // A copy of the whole design; cheap, as the rows are shared until either side changes.
     DialDesign design() const;
@@ -42,9 +51,15 @@ signals:
     void changed();
 
 private:
+    // Sets `target` to `rows`, each cut or padded to `cellCount` cells; says whether it changed.
+    bool replaceRows(TableRows &target, const TableRows &rows, int cellCount);
+
     DimensionTexts m_dimensions;
     std::array<DesignTable *, 4> m_tables{};
     TableRows m_scales;
+    TableRows m_bands;
+    TableRows m_holes;
+    QStringList m_reference;
 };
 
 } // namespace vernalith

@@ -26,6 +26,17 @@ QStringList scaleColumnTitles()
             QStringLiteral("Points")};
 }
 
+QStringList bandColumnTitles()
+{
+    return {QStringLiteral("Scale"),        QStringLiteral("From"),         QStringLiteral("To"),
+            QStringLiteral("Inner Radius"), QStringLiteral("Outer Radius"), QStringLiteral("Colour")};
+}
+
+QStringList holeColumnTitles()
+{
+    return {QStringLiteral("X-Pos"), QStringLiteral("Y-Pos"), QStringLiteral("Diameter")};
+}
+
 QStringList emptyRow(TableKind kind)
 {
     QStringList row;
@@ -83,7 +94,8 @@ bool sameRows(const TableRows &a, const TableRows &b)
 
 bool DialDesign::operator==(const DialDesign &other) const
 {
-    if (dimensions != other.dimensions || !sameRows(scales, other.scales))
+    if (dimensions != other.dimensions || !sameRows(scales, other.scales) || !sameRows(bands, other.bands)
+        || !sameRows(holes, other.holes) || !sameRows(TableRows{reference}, TableRows{other.reference}))
         return false;
     for (size_t t = 0; t < tables.size(); ++t) {
         if (!sameRows(tables[t], other.tables[t]))

@@ -29,6 +29,25 @@ enum class ScaleColumn { Law, Min, Max, Parameter, Points };
 inline constexpr int kScaleColumnCount = 5;
 QStringList scaleColumnTitles(); // "Law", "Min", "Max", "Parameter", "Points"
 
+// The cells of a band row, in file order. Scale is a scale number or empty (From and To are then
+// fractions of the sweep, 0 ... 1); Colour is #RRGGBB, an SVG colour name, "cut" or empty (black).
+enum class BandColumn { Scale, From, To, InnerRadius, OuterRadius, Colour };
+inline constexpr int kBandColumnCount = 6;
+QStringList bandColumnTitles(); // "Scale", "From", "To", "Inner Radius", "Outer Radius", "Colour"
+
+// The cells of a hole row, in file order: centre and diameter in card millimetres.
+enum class HoleColumn { XPos, YPos, Diameter };
+inline constexpr int kHoleColumnCount = 3;
+QStringList holeColumnTitles(); // "X-Pos", "Y-Pos", "Diameter"
+
+// The cells of the reference image's one row, in file order. Path is the image file (absolute in
+// memory); Mode is "dpi" or "points". Dpi mode: Dpi and the image pixel (CornerX, CornerY) that is
+// the card's top-left corner. Points mode: the image pixels of the needle pivot and the tips at
+// zero and at full scale. Pixel coordinates are of the image as displayed (EXIF orientation
+// applied). Opacity is a percentage, 0 ... 100; Shown is "1" or "0".
+enum class ReferenceColumn { Path, Mode, Dpi, CornerX, CornerY, PivotX, PivotY, ZeroX, ZeroY, MaxX, MaxY, Opacity, Shown };
+inline constexpr int kReferenceColumnCount = 13;
+
 // A full-width row of empty cells.
 QStringList emptyRow(TableKind kind);
 // One row of empty cells: what an emptied table holds.
@@ -47,6 +66,9 @@ struct DialDesign {
     DimensionTexts dimensions;
     std::array<TableRows, 4> tables;
     TableRows scales; // kScaleColumnCount cells each; empty = no scales
+    TableRows bands;  // kBandColumnCount cells each; empty = no bands
+    TableRows holes;  // kHoleColumnCount cells each; empty = no holes
+    QStringList reference; // kReferenceColumnCount cells; empty = no reference image
 
     // "52", "45", "26", "33", "5", "12", "47", "12", one empty row per table and no scales.
     static DialDesign startup();

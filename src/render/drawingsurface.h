@@ -2,6 +2,7 @@
 
 #include "needlegeometry.h"
 
+#include <QColor>
 #include <QString>
 
 namespace vernalith {
@@ -10,6 +11,20 @@ namespace vernalith {
 // card's top-left corner, X to the right, Y downwards. An implementation places the card's
 // origin 10 mm right of and below its own top-left corner (on a printer, the corner of the
 // printable area) and draws at true size.
+// The layers a maker's export separates (DXF layers, SVG groups); the renderer names the layer
+// before drawing each kind of item.
+enum class DrawLayer { Outline, Cut, Marks, Text, Bands };
+
+// The pen of lines, boxes, arcs, circles and sector outlines, and the colour of texts and filled
+// sectors. A width of 0 is the surface's own thin pen (what every line had before styles).
+struct DrawStyle {
+    QColor colour = QColor(0, 0, 0);
+    double widthMm = 0;
+
+    bool operator==(const DrawStyle &o) const { return colour == o.colour && widthMm == o.widthMm; }
+    bool operator!=(const DrawStyle &o) const { return !(*this == o); }
+};
+
 class DrawingSurface
 {
 public:
@@ -31,6 +46,23 @@ public:
     virtual double textHeight(const QString &text) = 0;
     // Draws `text` with the top-left corner of its box at `topLeft`.
     virtual void text(CardPoint topLeft, const QString &text) = 0;
+
+    // Styles, layers and the shapes that came with them. Until told otherwise a surface draws in
+    // the Marks layer, black, with its own thin pen, in DejaVu Sans.
+    virtual void setLayer(DrawLayer layer) { (void)layer; }
+    virtual void setStyle(const DrawStyle &style) { (void)style; }
+    // The font family of the texts drawn from now on; empty = DejaVu Sans. The renderer passes
+    // only families that are installed (it falls back itself and reports the fallback).
+    virtual void setFontFamily(const QString &family) { (void)family; }
+    // The ring sector between radii `inner` and `outer` around `centre`, from `startAngle`
+    // counter-clockwise to `endAngle` (as arc()): filled in the style's colour, or, when `filled`
+    // is false, only its outline (a cut line).
+    virtual void sector(CardPoint centre, double inner, double outer, double startAngle, double endAngle, bool filled)
+    {
+        (void)centre, (void)inner, (void)outer, (void)startAngle, (void)endAngle, (void)filled;
+    }
+    // The outline of the circle of `radius` around `centre`.
+    virtual void circle(CardPoint centre, double radius) { (void)centre, (void)radius; }
 };
 
 } // namespace vernalith

@@ -25,6 +25,10 @@ struct ExportOptions {
     // PDF, SVG and PNG: a printer's correction, applied about the card's top-left corner; each
     // factor within kMinCardScale .. kMaxCardScale. DXF and .vlt take none but 1, 1.
     CardScale scale;
+    // SVG, PDF and DXF: texts drawn as filled outlines, for engravers and programs without the font.
+    bool textOutlines = false;
+    // PDF only: corner marks 3 mm long, 2 mm outside the card edge, to cut along.
+    bool cropMarks = false;
 };
 inline constexpr int kMaxExportDpi = 9600;
 

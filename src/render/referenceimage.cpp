@@ -41,7 +41,8 @@ qint64 bitsPerPixel(QImage::Format format)
 QSize reducedTo(QSize size, qint64 pixels)
 {
     const double factor = std::sqrt(double(pixels) / (double(size.width()) * double(size.height())));
-    return QSize(std::max(1, int(std::floor(size.width() * factor))), std::max(1, int(std::floor(size.height() * factor))));
+    return QSize(std::max(1, int(std::floor(size.width() * factor))),
+                 std::max(1, int(std::floor(size.height() * factor))));
 }
 
 // Averages every source pixel into the target pixel it falls in, a strip of rows at a time, so
@@ -110,6 +111,8 @@ ReferenceImage loadReferenceImage(const QString &path, qint64 maxPixels)
         return refused(path, QStringLiteral("was not found"));
     if (!info.isFile())
         return refused(path, QStringLiteral("is not a file"));
+    if (!info.isReadable())
+        return refused(path, QStringLiteral("cannot be opened: permission denied"));
 
     // Qt's limit is one for the whole process; it is raised once, before any scan is read.
     static const bool limited = [] {
@@ -137,14 +140,15 @@ ReferenceImage loadReferenceImage(const QString &path, qint64 maxPixels)
     const QString format = QString::fromLatin1(reader.format());
     const qint64 bits = bitsPerPixel(reader.imageFormat());
     const bool reduce = storedPixels > maxPixels;
-    const bool reduceWhileDecoding = reduce && reader.supportsOption(QImageIOHandler::ScaledSize) &&
-                                     (format != QLatin1String("png") || bits == 32);
+    const bool reduceWhileDecoding =
+        reduce && reader.supportsOption(QImageIOHandler::ScaledSize) && (format != QLatin1String("png") || bits == 32);
     qint64 keptPixels = maxPixels;
     if (reduceWhileDecoding) {
         reader.setScaledSize(reducedTo(stored, maxPixels));
     } else if (reduce) {
         keptPixels = std::min(maxPixels, (kBudgetBytes - storedPixels * bits / 8) / 4);
-        if (storedPixels * std::max<qint64>(bits, 32) / 8 > kBudgetBytes || keptPixels < std::min(maxPixels, kLeastKeptPixels))
+        if (storedPixels * std::max<qint64>(bits, 32) / 8 > kBudgetBytes ||
+            keptPixels < std::min(maxPixels, kLeastKeptPixels))
             return refused(path, tooLarge(stored));
     }
 

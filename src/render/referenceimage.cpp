@@ -16,6 +16,8 @@ constexpr qint64 kBudgetBytes = qint64(kReferenceImageMegabytes) * 1024 * 1024;
 constexpr qint64 kMostStoredPixels = qint64(1) << 30;
 // Fewer pixels than this are not worth keeping of a large scan.
 constexpr qint64 kLeastKeptPixels = 1'000'000;
+// What reducing needs besides the two images: a strip at 32 bits and its copy, the sums.
+constexpr qint64 kReductionHeadroomBytes = 16 * 1024 * 1024;
 // Rows converted to 32 bits at a time while reducing.
 constexpr int kStripRows = 64;
 
@@ -146,7 +148,7 @@ ReferenceImage loadReferenceImage(const QString &path, qint64 maxPixels)
     if (reduceWhileDecoding) {
         reader.setScaledSize(reducedTo(stored, maxPixels));
     } else if (reduce) {
-        keptPixels = std::min(maxPixels, (kBudgetBytes - storedPixels * bits / 8) / 4);
+        keptPixels = std::min(maxPixels, (kBudgetBytes - kReductionHeadroomBytes - storedPixels * bits / 8) / 4);
         if (storedPixels * std::max<qint64>(bits, 32) / 8 > kBudgetBytes ||
             keptPixels < std::min(maxPixels, kLeastKeptPixels))
             return refused(path, tooLarge(stored));

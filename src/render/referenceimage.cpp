@@ -39,7 +39,7 @@ qint64 bitsPerPixel(QImage::Format format)
     return format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
 }
 
-// The size, keeping the aspect, that holds at most `pixels` pixels.
+// The size, keeping the proportions, that holds at most `pixels` pixels.
 QSize reducedTo(QSize size, qint64 pixels)
 {
     const double factor = std::sqrt(double(pixels) / (double(size.width()) * double(size.height())));

@@ -2,6 +2,7 @@
 
 #include "atomicfilewrite.h"
 #include "codepage1252.h"
+#include "referencepath.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -40,6 +41,11 @@ const std::array<ListSection, 3> kListSections = {{
     {"[Bands]", "Bands", kBandColumnCount, &DialDesign::bands, false},
     {"[Holes]", "Holes", kHoleColumnCount, &DialDesign::holes, false},
 }};
+
+QString referenceCaption()
+{
+    return QStringLiteral("Reference");
+}
 
 DialFileError error(DialFileError::Kind kind, const QString &detail)
 {
@@ -215,6 +221,7 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
     std::vector<TableBuilder> lists;
     for (const ListSection &section : kListSections)
         lists.emplace_back(section.cellCount, section.cellCount, false);
+    TableBuilder reference(kReferenceColumnCount, kReferenceColumnCount, false);
 
     const auto fail = [&](const QString &detail) {
         result.error = error(DialFileError::Kind::ReadFailed, detail);
@@ -266,7 +273,7 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
     };
 
     const auto isKnownHeader = [](const QString &line) {
-        if (line == QLatin1String("[Dimensions]"))
+        if (line == QLatin1String("[Dimensions]") || line == QLatin1String(kReferenceSectionHeader))
             return true;
         for (const ListSection &section : kListSections) {
             if (line == QLatin1String(section.header))
@@ -311,6 +318,8 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
                 && !readSection(lists[k], QString::fromLatin1(section.caption), current))
                 return result;
         }
+        if (current == QLatin1String(kReferenceSectionHeader) && !readSection(reference, referenceCaption(), current))
+            return result;
         if (current.startsWith(QLatin1Char('[')) && !isKnownHeader(current)) {
             // A section of a later build: nothing is lost by passing over it only while it is empty.
             const QString header = current;
@@ -325,6 +334,12 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
         result.design.table(kind) = tables[static_cast<size_t>(tableIndex(kind))].rows();
     for (size_t k = 0; k < kListSections.size(); ++k)
         result.design.*kListSections[k].rows = lists[k].rows();
+    const TableRows referenceRows = reference.rows();
+    if (referenceRows.size() > 1) {
+        fail(QStringLiteral("The Reference section holds more than one row"));
+        return result;
+    }
+    result.design.reference = referenceRows.value(0);
     return result;
 }
 
@@ -377,7 +392,12 @@ DialReadResult loadDialFile(const QString &path, const DimensionTexts &currentDi
         result.error = error(DialFileError::Kind::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()));
         return result;
     }
-    return readDialFile(file, currentDimensions);
+    DialReadResult result = readDialFile(file, currentDimensions);
+    if (result.ok() && !result.design.reference.isEmpty()) {
+        QString &image = result.design.reference[static_cast<int>(ReferenceColumn::Path)];
+        image = referencePathFromFile(image, path);
+    }
+    return result;
 }
 
 namespace {
@@ -454,6 +474,8 @@ DialFileVersion dialFileVersion(const DialDesign &design)
         if (!(design.*section.rows).isEmpty())
             return DialFileVersion::V1_1;
     }
+    if (!design.reference.isEmpty())
+        return DialFileVersion::V1_1;
     for (const QString &dimension : design.dimensions) {
         if (!fitsCodePage(dimension))
             return DialFileVersion::V1_1;
@@ -488,6 +510,9 @@ DialFileError checkStorable(const DialDesign &design)
         if (!problem.isEmpty())
             return error(DialFileError::Kind::CannotStore, problem);
     }
+    const QString problem = rowsProblem(TableRows{design.reference}, referenceCaption());
+    if (!problem.isEmpty())
+        return error(DialFileError::Kind::CannotStore, problem);
     return DialFileError{};
 }
 
@@ -522,6 +547,10 @@ QByteArray dialFileBytes(const DialDesign &design)
             for (const QStringList &row : design.*section.rows)
                 appendRow(out, row, section.cellCount, true);
         }
+        if (!design.reference.isEmpty()) {
+            line(QString::fromLatin1(kReferenceSectionHeader));
+            appendRow(out, design.reference, kReferenceColumnCount, true);
+        }
     }
     line(u"");
     return out;
@@ -540,10 +569,15 @@ DialFileError writeDialFile(QIODevice &out, const DialDesign &design)
 
 DialFileError saveDialFile(const QString &path, const DialDesign &design)
 {
-    const DialFileError check = checkStorable(design);
+    DialDesign stored = design;
+    if (!stored.reference.isEmpty()) {
+        QString &image = stored.reference[static_cast<int>(ReferenceColumn::Path)];
+        image = referencePathForFile(image, path);
+    }
+    const DialFileError check = checkStorable(stored);
     if (!check.ok())
         return check;
-    const QByteArray bytes = dialFileBytes(design);
+    const QByteArray bytes = dialFileBytes(stored);
     const QString problem = writeFileAtomically(path, [&bytes](QIODevice &out) {
         return out.write(bytes) == bytes.size() ? QString() : out.errorString();
     });

@@ -21,6 +21,11 @@ namespace vernalith {
 inline constexpr char kDialFileFirstLine[] = "[Vernalith1.0]";
 inline constexpr char kDialFileFirstLine11[] = "[Vernalith1.1]";
 inline constexpr char kScalesSectionHeader[] = "[Scales]";
+// One row of kReferenceColumnCount cells, after [Scales], written only when the design has a
+// reference image (which makes the file 1.1). loadDialFile and saveDialFile store the image's
+// path relative to the file where they can (see referencepath.h); the device-only reader and
+// writer keep the path as it stands. The image itself is never opened.
+inline constexpr char kReferenceSectionHeader[] = "[Reference]";
 
 enum class DialFileVersion { V1_0, V1_1 };
 
@@ -78,15 +83,15 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
 DialReadResult readDialFile(QIODevice &in, const DimensionTexts &currentDimensions);
 DialReadResult loadDialFile(const QString &path, const DimensionTexts &currentDimensions);
 
-// The version a save writes: 1.0 whenever the design holds nothing 1.0 cannot (no scales, bands
-// or holes, no extra cell set, every character in Windows-1252), so such files stay byte for
-// byte as they always were; 1.1 otherwise.
+// The version a save writes: 1.0 whenever the design holds nothing 1.0 cannot (no scales, bands,
+// holes or reference image, no extra cell set, every character in Windows-1252), so such files
+// stay byte for byte as they always were; 1.1 otherwise.
 DialFileVersion dialFileVersion(const DialDesign &design);
 
 // Checks that every text of the design survives a save and a later open unchanged: no tab or
-// line break in a cell, no line break in a dimension, no first cell (of a row or a scale) that
-// begins with "[" (it would end its section when read), no half of a surrogate pair, at most
-// 32766 rows per table, scales, bands and holes.
+// line break in a cell, no line break in a dimension, no first cell (of a row, a scale, a band, a
+// hole or the reference) that begins with "[" (it would end its section when read), no half of a
+// surrogate pair, at most 32766 rows per table, scales, bands and holes.
 DialFileError checkStorable(const DialDesign &design);
 
 // The file's bytes in dialFileVersion(design): CR LF after every line, a TAB after every cell of

@@ -255,6 +255,8 @@ void FrmMain::wireReferenceImage()
     const double pixelsPerMm = m_client->logicalDpiX() / 25.4 * m_client->devicePixelRatioF();
     m_referenceUnderlay = new ReferenceUnderlay(m_model, pixelsPerMm, this);
     m_referenceUnderlay->setObjectName(QStringLiteral("referenceUnderlay"));
+    connect(m_referenceCommands, &ReferenceCommands::referenceEdited, m_referenceUnderlay,
+            &ReferenceUnderlay::reload);
     connect(m_referenceUnderlay, &ReferenceUnderlay::changed, this, [this] {
         m_preview->setUnderlayNote(m_referenceUnderlay->note());
         m_client->update();

@@ -29,6 +29,7 @@ void ReferenceCommands::editReference()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         m_model->setReference(dialog->removeChosen() ? QStringList() : dialog->cells());
+        emit referenceEdited();
     });
     dialog->open();
 }

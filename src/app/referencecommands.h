@@ -30,6 +30,11 @@ public:
     void editReference();
     void setShown(bool shown);
 
+signals:
+    // The dialog was accepted: the image may have been put back or changed on disk even where
+    // its name did not change.
+    void referenceEdited();
+
 private:
     void updateShowEntry();
 

@@ -159,6 +159,9 @@ ReferenceImageDialog::ReferenceImageDialog(const DialDesign &design, FileChooser
     QPalette warn = m_warning->palette();
     warn.setColor(QPalette::WindowText, QColor(160, 20, 10));
     m_warning->setPalette(warn);
+    // Room for the longest message, so that the image does not jump as the messages change.
+    m_registration->setMinimumHeight(2 * m_registration->fontMetrics().lineSpacing());
+    m_warning->setMinimumHeight(m_warning->fontMetrics().lineSpacing());
 
     QDialogButtonBox *buttons = addOkCancelHelpButtons(*this, HelpTopicReferenceImage);
     m_ok = buttons->button(QDialogButtonBox::Ok);
@@ -331,6 +334,17 @@ void ReferenceImageDialog::updateRegistration()
     placed.reference = cells();
     const ReferenceRegistration registration = referenceRegistration(placed);
     m_warning->clear();
+    QStringList unplaced;
+    const std::vector<PointCells> &points = pointsMode() ? kNeedlePoints : kCornerPoints;
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (!m_view->point(static_cast<int>(i)))
+            unplaced << QString::fromLatin1(points[i].choice).remove(QLatin1Char('&')).toLower();
+    }
+    if (!registration.ok() && !unplaced.isEmpty()) {
+        m_registration->setText(QStringLiteral("Not registered yet: click the %1 on the scan.")
+                                    .arg(unplaced.join(QStringLiteral(", the "))));
+        return;
+    }
     if (!registration.ok()) {
         m_registration->setText(registration.error);
         return;

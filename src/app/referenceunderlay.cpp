@@ -41,6 +41,12 @@ bool ReferenceUnderlay::waitUntilLoaded(int timeoutMs)
     return m_loader->waitUntilLoaded(timeoutMs);
 }
 
+void ReferenceUnderlay::reload()
+{
+    m_requestedPath.clear();
+    refresh();
+}
+
 qint64 ReferenceUnderlay::pixelsNeeded(double mmPerPixel) const
 {
     const double area = double(m_image.originalSize.width()) * m_image.originalSize.height();

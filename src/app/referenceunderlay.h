@@ -34,6 +34,9 @@ public:
     // The image as read (possibly reduced); null before the first read ends.
     const ReferenceImage &image() const { return m_image; }
 
+    // Reads the image again, even under the same name (a missing file may have been put back).
+    void reload();
+
     // Handles events until no read is in progress; false when `timeoutMs` passed first.
     bool waitUntilLoaded(int timeoutMs);
 

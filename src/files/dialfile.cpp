@@ -2,6 +2,7 @@
 
 #include "atomicfilewrite.h"
 #include "codepage1252.h"
+#include "referencepath.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -27,6 +28,11 @@ QString tableCaption(TableKind kind)
 QString scalesCaption()
 {
     return QStringLiteral("Scales");
+}
+
+QString referenceCaption()
+{
+    return QStringLiteral("Reference");
 }
 
 DialFileError error(DialFileError::Kind kind, const QString &detail)
@@ -201,6 +207,7 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
     std::array<TableBuilder, 4> tables = {builderFor(TableKind::ScaleArcs), builderFor(TableKind::ScaleTickmarks),
                                           builderFor(TableKind::ScaleDigits), builderFor(TableKind::FaceLabels)};
     TableBuilder scales(kScaleColumnCount, kScaleColumnCount, false);
+    TableBuilder reference(kReferenceColumnCount, kReferenceColumnCount, false);
 
     const auto fail = [&](const QString &detail) {
         result.error = error(DialFileError::Kind::ReadFailed, detail);
@@ -252,7 +259,8 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
     };
 
     const auto isKnownHeader = [](const QString &line) {
-        if (line == QLatin1String("[Dimensions]") || line == QLatin1String(kScalesSectionHeader))
+        if (line == QLatin1String("[Dimensions]") || line == QLatin1String(kScalesSectionHeader)
+            || line == QLatin1String(kReferenceSectionHeader))
             return true;
         for (TableKind kind : kAllTables) {
             if (line == QLatin1String(tableInfo(kind).sectionHeader))
@@ -289,6 +297,8 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
             continue;
         if (current == QLatin1String(kScalesSectionHeader) && !readSection(scales, scalesCaption(), current))
             return result;
+        if (current == QLatin1String(kReferenceSectionHeader) && !readSection(reference, referenceCaption(), current))
+            return result;
         if (current.startsWith(QLatin1Char('[')) && !isKnownHeader(current)) {
             // A section of a later build: nothing is lost by passing over it only while it is empty.
             const QString header = current;
@@ -302,6 +312,12 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
     for (TableKind kind : kAllTables)
         result.design.table(kind) = tables[static_cast<size_t>(tableIndex(kind))].rows();
     result.design.scales = scales.rows();
+    const TableRows referenceRows = reference.rows();
+    if (referenceRows.size() > 1) {
+        fail(QStringLiteral("The Reference section holds more than one row"));
+        return result;
+    }
+    result.design.reference = referenceRows.value(0);
     return result;
 }
 
@@ -354,7 +370,12 @@ DialReadResult loadDialFile(const QString &path, const DimensionTexts &currentDi
         result.error = error(DialFileError::Kind::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()));
         return result;
     }
-    return readDialFile(file, currentDimensions);
+    DialReadResult result = readDialFile(file, currentDimensions);
+    if (result.ok() && !result.design.reference.isEmpty()) {
+        QString &image = result.design.reference[static_cast<int>(ReferenceColumn::Path)];
+        image = referencePathFromFile(image, path);
+    }
+    return result;
 }
 
 namespace {
@@ -427,7 +448,7 @@ void appendRow(QByteArray &out, const QStringList &row, int cellCount, bool v11)
 
 DialFileVersion dialFileVersion(const DialDesign &design)
 {
-    if (!design.scales.isEmpty())
+    if (!design.scales.isEmpty() || !design.reference.isEmpty())
         return DialFileVersion::V1_1;
     for (const QString &dimension : design.dimensions) {
         if (!fitsCodePage(dimension))
@@ -458,9 +479,12 @@ DialFileError checkStorable(const DialDesign &design)
         if (!problem.isEmpty())
             return error(DialFileError::Kind::CannotStore, problem);
     }
-    const QString problem = rowsProblem(design.scales, scalesCaption());
-    if (!problem.isEmpty())
-        return error(DialFileError::Kind::CannotStore, problem);
+    for (const auto &[rows, caption] : {std::pair(design.scales, scalesCaption()),
+                                        std::pair(TableRows{design.reference}, referenceCaption())}) {
+        const QString problem = rowsProblem(rows, caption);
+        if (!problem.isEmpty())
+            return error(DialFileError::Kind::CannotStore, problem);
+    }
     return DialFileError{};
 }
 
@@ -491,6 +515,10 @@ QByteArray dialFileBytes(const DialDesign &design)
         line(QString::fromLatin1(kScalesSectionHeader));
         for (const QStringList &row : design.scales)
             appendRow(out, row, kScaleColumnCount, true);
+        if (!design.reference.isEmpty()) {
+            line(QString::fromLatin1(kReferenceSectionHeader));
+            appendRow(out, design.reference, kReferenceColumnCount, true);
+        }
     }
     line(u"");
     return out;
@@ -509,10 +537,15 @@ DialFileError writeDialFile(QIODevice &out, const DialDesign &design)
 
 DialFileError saveDialFile(const QString &path, const DialDesign &design)
 {
-    const DialFileError check = checkStorable(design);
+    DialDesign stored = design;
+    if (!stored.reference.isEmpty()) {
+        QString &image = stored.reference[static_cast<int>(ReferenceColumn::Path)];
+        image = referencePathForFile(image, path);
+    }
+    const DialFileError check = checkStorable(stored);
     if (!check.ok())
         return check;
-    const QByteArray bytes = dialFileBytes(design);
+    const QByteArray bytes = dialFileBytes(stored);
     const QString problem = writeFileAtomically(path, [&bytes](QIODevice &out) {
         return out.write(bytes) == bytes.size() ? QString() : out.errorString();
     });

@@ -20,6 +20,11 @@ namespace vernalith {
 inline constexpr char kDialFileFirstLine[] = "[Vernalith1.0]";
 inline constexpr char kDialFileFirstLine11[] = "[Vernalith1.1]";
 inline constexpr char kScalesSectionHeader[] = "[Scales]";
+// One row of kReferenceColumnCount cells, after [Scales], written only when the design has a
+// reference image (which makes the file 1.1). loadDialFile and saveDialFile store the image's
+// path relative to the file where they can (see referencepath.h); the device-only reader and
+// writer keep the path as it stands. The image itself is never opened.
+inline constexpr char kReferenceSectionHeader[] = "[Reference]";
 
 enum class DialFileVersion { V1_0, V1_1 };
 
@@ -78,7 +83,7 @@ DialReadResult readDialFile(QIODevice &in, const DimensionTexts &currentDimensio
 DialReadResult loadDialFile(const QString &path, const DimensionTexts &currentDimensions);
 
 // The version a save writes: 1.0 whenever the design holds nothing 1.0 cannot (no scales, no
-// extra cell set, every character in Windows-1252), so such files stay byte for byte as they
+// reference image, no extra cell set, every character in Windows-1252), so such files stay byte for byte as they
 // always were; 1.1 otherwise.
 DialFileVersion dialFileVersion(const DialDesign &design);
 

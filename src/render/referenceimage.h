@@ -13,7 +13,7 @@ inline constexpr int kReferenceImageMegabytes = 200;
 struct ReferenceImage {
     QImage image;       // possibly reduced; EXIF orientation applied
     QSize originalSize; // pixels of the file, orientation applied (registration pixels refer to this size)
-    double fileDpi = 0; // the resolution the file records, 0 when none
+    double fileDpi = 0; // the resolution the file records, in whole dpi; 0 when none
     QString error;      // for a person, naming the file; empty when usable
     bool ok() const { return error.isEmpty(); }
 };
@@ -26,7 +26,11 @@ struct ReferenceImage {
 // so is one of more than 2^30 pixels (32768 x 32768), before it is decoded. A missing file,
 // one no reader understands, a damaged one, and an image without pixels are refused with a
 // message naming the file. A file recording a resolution equal to the platform's default for
-// images reads as recording none. Touches no GUI object: safe on a worker thread.
+// images reads as recording none. Touches no GUI object: safe on a worker thread. The first
+// call raises Qt's image allocation limit, which holds for the whole process, to
+// kReferenceImageMegabytes if it is lower. Qt counts 32 bits a pixel against that limit
+// whatever the format, so a 20000 x 20000 image of 1 bit a pixel is refused while a 32-bit one,
+// which Qt's PNG reader can reduce row by row, is reduced.
 ReferenceImage loadReferenceImage(const QString &path, qint64 maxPixels = 16'000'000);
 
 } // namespace vernalith

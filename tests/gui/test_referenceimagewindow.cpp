@@ -52,7 +52,7 @@ QStringList referenceCells(const QString &path, const QString &shown, int opacit
 
 } // namespace
 
-class TestReferenceImage : public QObject
+class TestReferenceImageWindow : public QObject
 {
     Q_OBJECT
     std::unique_ptr<testing::ShownWindow> w;
@@ -301,5 +301,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestReferenceImage)
-#include "test_referenceimage.moc"
+QTEST_MAIN(TestReferenceImageWindow)
+#include "test_referenceimagewindow.moc"

@@ -252,7 +252,14 @@ private slots:
         QVERIFY2(preview->underlayNote().contains(file), qPrintable(preview->underlayNote()));
         previewColour(12, 20); // a paint: the card is drawn all the same
         QVERIFY(w->window.previewError().isEmpty());
+
+        const QString dial = dir.filePath("with-reference.vlt");
+        QVERIFY(w->window.saveFile(dial));
+        w->window.model().setReference({});
+        QVERIFY(w->window.loadFile(dial));
         QCOMPARE(w->window.model().reference(), cells);
+        QVERIFY(underlay()->waitUntilLoaded(10000));
+        QVERIFY(preview->underlayNote().contains(file));
     }
 
     void theReadoutGivesTheScaleValueUnderTheMouse_data()

@@ -40,7 +40,8 @@ private:
     const QImage &imageFor(double viewPerFilePixel)
     {
         const double shownPerHeldPixel = viewPerFilePixel * m_size.width() / std::max(1, m_image.width());
-        const int level = shownPerHeldPixel > 0 ? std::max(0, int(std::floor(std::log2(1 / shownPerHeldPixel)))) : 0;
+        const int level =
+            shownPerHeldPixel > 0 ? int(std::clamp(std::floor(std::log2(1 / shownPerHeldPixel)), 0.0, 16.0)) : 0;
         if (level == 0)
             return m_image;
         if (level != m_level) {

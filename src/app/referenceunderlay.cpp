@@ -52,9 +52,9 @@ qint64 ReferenceUnderlay::pixelsNeeded(double mmPerPixel) const
     const double area = double(m_image.originalSize.width()) * m_image.originalSize.height();
     const double shownPerFilePixel = mmPerPixel * m_pixelsPerMm;
     const double needed = area * shownPerFilePixel * shownPerFilePixel * 1.5;
-    if (!std::isfinite(needed))
+    if (!(needed < double(kMaxPixels))) // NaN too
         return kMaxPixels;
-    return std::clamp(static_cast<qint64>(needed), kMinPixels, kMaxPixels);
+    return std::max(static_cast<qint64>(needed), kMinPixels);
 }
 
 void ReferenceUnderlay::imageLoaded(const QString &path, qint64, const ReferenceImage &image)

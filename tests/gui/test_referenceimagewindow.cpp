@@ -224,6 +224,20 @@ private slots:
         const QImage exported(png);
         const double dotsPerMm = exported.dotsPerMeterX() / 1000.0;
         QCOMPARE(exported.pixelColor(QPointF(22 * dotsPerMm, 30 * dotsPerMm).toPoint()), QColor(Qt::white));
+
+        // The menu entry turns it the other way.
+        w->child<QAction>("mnuShowReferenceImage")->trigger();
+        QCOMPARE(w->window.model().reference()[int(ReferenceColumn::Shown)], shown == "1" ? "0" : "1");
+    }
+
+    void removeDropsTheReference()
+    {
+        w->window.model().setReference(referenceCells(scan, "1", 50));
+        ReferenceImageDialog *dialog = openDialog();
+        QVERIFY(dialog);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdRemoveReference"), Qt::LeftButton);
+        QVERIFY(w->window.model().reference().isEmpty());
+        QVERIFY(!w->child<QAction>("mnuShowReferenceImage")->isEnabled());
     }
 
     void aMissingScanIsNamedAndItsCellsKept_data()

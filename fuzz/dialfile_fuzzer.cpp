@@ -47,6 +47,8 @@ void checkWellFormed(const DialDesign &design)
         if (row.size() != kScaleColumnCount)
             fail("a scale has the wrong number of cells");
     }
+    if (!design.reference.isEmpty() && design.reference.size() != kReferenceColumnCount)
+        fail("the reference has the wrong number of cells");
 }
 
 } // namespace

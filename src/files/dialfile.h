@@ -83,14 +83,14 @@ DialReadResult readDialFile(QIODevice &in, const DimensionTexts &currentDimensio
 DialReadResult loadDialFile(const QString &path, const DimensionTexts &currentDimensions);
 
 // The version a save writes: 1.0 whenever the design holds nothing 1.0 cannot (no scales, no
-// reference image, no extra cell set, every character in Windows-1252), so such files stay byte for byte as they
-// always were; 1.1 otherwise.
+// reference image, no extra cell set, every character in Windows-1252), so such files stay byte
+// for byte as they always were; 1.1 otherwise.
 DialFileVersion dialFileVersion(const DialDesign &design);
 
 // Checks that every text of the design survives a save and a later open unchanged: no tab or
-// line break in a cell, no line break in a dimension, no first cell (of a row or a scale) that
-// begins with "[" (it would end its section when read), no half of a surrogate pair, at most
-// 32766 rows per table and scales.
+// line break in a cell, no line break in a dimension, no first cell (of a row, a scale or the
+// reference) that begins with "[" (it would end its section when read), no half of a surrogate
+// pair, at most 32766 rows per table and scales.
 DialFileError checkStorable(const DialDesign &design);
 
 // The file's bytes in dialFileVersion(design): CR LF after every line, a TAB after every cell of

@@ -11,8 +11,8 @@ QString referencePathForFile(const QString &imagePath, const QString &dialFilePa
         return imagePath;
     const QString image = QDir::cleanPath(QFileInfo(imagePath).absoluteFilePath());
     const QString relative = QFileInfo(dialFilePath).absoluteDir().relativeFilePath(image);
-    if (relative.isEmpty() || relative == QLatin1String("..") || relative.startsWith(QLatin1String("../"))
-        || QDir::isAbsolutePath(relative) || relative.startsWith(QLatin1Char('[')))
+    if (relative.isEmpty() || relative == QLatin1String("..") || relative.startsWith(QLatin1String("../")) ||
+        QDir::isAbsolutePath(relative) || relative.startsWith(QLatin1Char('[')))
         return image;
     return relative;
 }

@@ -10,6 +10,8 @@ namespace vernalith {
 
 namespace {
 
+constexpr double kTruePi = 3.14159265358979323846;
+
 double dimensionOf(const DialDesign &design, Dimension d)
 {
     return numericPrefix(design.dimension(d));
@@ -26,7 +28,7 @@ double deflectionAlong(const NeedleSweep &sweep, double angle)
     if (sweep.span == 0)
         return -1;
     constexpr double kSlack = 1e-9;
-    constexpr double kTurn = 2 * M_PI;
+    constexpr double kTurn = 2 * kTruePi;
     for (const double turn : {0.0, kTurn, -kTurn, 2 * kTurn}) {
         const double d = (angle + turn - sweep.zeroAngle) / sweep.span;
         if (d >= -kSlack && d <= 1 + kSlack)
@@ -57,8 +59,12 @@ QString CursorReadout::text() const
     if (hasPolar)
         line += QStringLiteral("  r %1 mm  %2\u00B0").arg(radiusMm, 0, 'f', 2).arg(angleDeg, 0, 'f', 1);
     if (hasValue) {
-        const QString shown = std::isinf(value) ? QString(value < 0 ? QStringLiteral("-\u221E") : QStringLiteral("\u221E"))
-                                                : QString::number(value, 'g', 4);
+        // Four significant digits, but a large reading (ohms) in whole units rather than 1.234e+04.
+        const double magnitude = std::fabs(value);
+        const QString shown = std::isinf(value)
+                                  ? QString(value < 0 ? QStringLiteral("-\u221E") : QStringLiteral("\u221E"))
+                              : magnitude >= 1e4 && magnitude < 1e9 ? QString::number(value, 'f', 0)
+                                                                    : QString::number(value, 'g', 4);
         line += QStringLiteral("  value ") + shown;
     }
     return line;
@@ -75,19 +81,19 @@ CursorReadout cursorReadout(const DialDesign &design, CardPoint card, TableKind 
         const double dx = checkedValue(card.x - pivotX, "angle");
         const double dy = checkedValue(pivotY - card.y, "angle");
         // A point on the pivot reads as straight down, as the needle's geometry has it.
-        double angle = dx == 0 && dy == 0 ? 1.5 * M_PI : std::atan2(dy, dx);
+        double angle = dx == 0 && dy == 0 ? 1.5 * kTruePi : std::atan2(dy, dx);
         if (angle < 0)
-            angle += 2 * M_PI;
+            angle += 2 * kTruePi;
         readout.radiusMm = checkedValue(std::hypot(dx, dy), "radius");
-        readout.angleDeg = angle / M_PI * 180.0;
+        readout.angleDeg = angle / kTruePi * 180.0;
         readout.hasPolar = true;
 
         ScaleLaw law;
         if (!rowLaw(design, kind, row, &law))
             return readout;
-        const NeedleSweep sweep =
-            needleSweep(pivotX, pivotY, dimensionOf(design, Dimension::ZeroPosX), dimensionOf(design, Dimension::ZeroPosY),
-                        dimensionOf(design, Dimension::MaxPosX), dimensionOf(design, Dimension::MaxPosY));
+        const NeedleSweep sweep = needleSweep(
+            pivotX, pivotY, dimensionOf(design, Dimension::ZeroPosX), dimensionOf(design, Dimension::ZeroPosY),
+            dimensionOf(design, Dimension::MaxPosX), dimensionOf(design, Dimension::MaxPosY));
         const double d = deflectionAlong(sweep, angle);
         if (d < 0)
             return readout;

@@ -16,6 +16,8 @@ constexpr qint64 kBudgetBytes = qint64(kReferenceImageMegabytes) * 1024 * 1024;
 constexpr qint64 kMostStoredPixels = qint64(1) << 30;
 // Fewer pixels than this are not worth keeping of a large scan.
 constexpr qint64 kLeastKeptPixels = 1'000'000;
+// What reducing needs besides the two images: a strip at 32 bits and its copy, the sums.
+constexpr qint64 kReductionHeadroomBytes = 16 * 1024 * 1024;
 // Rows converted to 32 bits at a time while reducing.
 constexpr int kStripRows = 64;
 
@@ -37,11 +39,12 @@ qint64 bitsPerPixel(QImage::Format format)
     return format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
 }
 
-// The size, keeping the aspect, that holds at most `pixels` pixels.
+// The size, keeping the proportions, that holds at most `pixels` pixels.
 QSize reducedTo(QSize size, qint64 pixels)
 {
     const double factor = std::sqrt(double(pixels) / (double(size.width()) * double(size.height())));
-    return QSize(std::max(1, int(std::floor(size.width() * factor))), std::max(1, int(std::floor(size.height() * factor))));
+    return QSize(std::max(1, int(std::floor(size.width() * factor))),
+                 std::max(1, int(std::floor(size.height() * factor))));
 }
 
 // Averages every source pixel into the target pixel it falls in, a strip of rows at a time, so
@@ -110,6 +113,8 @@ ReferenceImage loadReferenceImage(const QString &path, qint64 maxPixels)
         return refused(path, QStringLiteral("was not found"));
     if (!info.isFile())
         return refused(path, QStringLiteral("is not a file"));
+    if (!info.isReadable())
+        return refused(path, QStringLiteral("cannot be opened: permission denied"));
 
     // Qt's limit is one for the whole process; it is raised once, before any scan is read.
     static const bool limited = [] {
@@ -137,14 +142,15 @@ ReferenceImage loadReferenceImage(const QString &path, qint64 maxPixels)
     const QString format = QString::fromLatin1(reader.format());
     const qint64 bits = bitsPerPixel(reader.imageFormat());
     const bool reduce = storedPixels > maxPixels;
-    const bool reduceWhileDecoding = reduce && reader.supportsOption(QImageIOHandler::ScaledSize) &&
-                                     (format != QLatin1String("png") || bits == 32);
+    const bool reduceWhileDecoding =
+        reduce && reader.supportsOption(QImageIOHandler::ScaledSize) && (format != QLatin1String("png") || bits == 32);
     qint64 keptPixels = maxPixels;
     if (reduceWhileDecoding) {
         reader.setScaledSize(reducedTo(stored, maxPixels));
     } else if (reduce) {
-        keptPixels = std::min(maxPixels, (kBudgetBytes - storedPixels * bits / 8) / 4);
-        if (storedPixels * std::max<qint64>(bits, 32) / 8 > kBudgetBytes || keptPixels < std::min(maxPixels, kLeastKeptPixels))
+        keptPixels = std::min(maxPixels, (kBudgetBytes - kReductionHeadroomBytes - storedPixels * bits / 8) / 4);
+        if (storedPixels * std::max<qint64>(bits, 32) / 8 > kBudgetBytes ||
+            keptPixels < std::min(maxPixels, kLeastKeptPixels))
             return refused(path, tooLarge(stored));
     }
 

@@ -20,17 +20,18 @@ struct ReferenceImage {
 
 // Reads `path` with the image readers Qt has (PNG, JPEG, BMP, TIFF with the image-formats
 // plugins, ...), applying the orientation the file records. An image of more than `maxPixels`
-// pixels is reduced, keeping its aspect, as it is decoded where the format allows it, so that
-// the full image is never held. Decoding never takes more than kReferenceImageMegabytes: an
-// image that cannot be read within that is refused ("too large"), never loaded out of memory;
-// so is one of more than 2^30 pixels (32768 x 32768), before it is decoded. A missing file,
-// one no reader understands, a damaged one, and an image without pixels are refused with a
-// message naming the file. A file recording a resolution equal to the platform's default for
-// images reads as recording none. Touches no GUI object: safe on a worker thread. The first
-// call raises Qt's image allocation limit, which holds for the whole process, to
-// kReferenceImageMegabytes if it is lower. Qt counts 32 bits a pixel against that limit
-// whatever the format, so a 20000 x 20000 image of 1 bit a pixel is refused while a 32-bit one,
-// which Qt's PNG reader can reduce row by row, is reduced.
+// pixels is reduced, keeping its proportions: while it is decoded where the reader can (JPEG,
+// 32-bit PNG), otherwise after decoding, a strip of rows at a time. The decoded image and the
+// reduced copy together stay within kReferenceImageMegabytes (the copy is made smaller where
+// needed); an image that cannot be read within that is refused ("too large"), never loaded out
+// of memory, and so is one of more than 2^30 pixels (32768 x 32768), before decoding. A missing
+// file, one that cannot be opened, one no reader understands, a damaged one, and an image
+// without pixels are refused with a message naming the file. A file recording a resolution
+// equal to the platform's default for images reads as recording none. Touches no GUI object:
+// safe on a worker thread. The first call raises Qt's image allocation limit, which holds for
+// the whole process, to kReferenceImageMegabytes if it is lower. Qt counts 32 bits a pixel
+// against that limit whatever the format, so a 20000 x 20000 image of 1 bit a pixel is refused
+// while a 32-bit PNG of that size, which Qt's reader reduces row by row, is reduced.
 ReferenceImage loadReferenceImage(const QString &path, qint64 maxPixels = 16'000'000);
 
 } // namespace vernalith

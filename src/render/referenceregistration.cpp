@@ -48,8 +48,8 @@ ReferenceRegistration registerByDpi(double dpi, QPointF cornerPixel)
         return failed(QStringLiteral("The card's top-left corner is not a point of the image"));
     const double mmPerPixel = 25.4 / dpi;
     ReferenceRegistration result;
-    result.imageToCard = QTransform(mmPerPixel, 0, 0, mmPerPixel, -cornerPixel.x() * mmPerPixel,
-                                    -cornerPixel.y() * mmPerPixel);
+    result.imageToCard =
+        QTransform(mmPerPixel, 0, 0, mmPerPixel, -cornerPixel.x() * mmPerPixel, -cornerPixel.y() * mmPerPixel);
     return result;
 }
 
@@ -65,9 +65,11 @@ ReferenceRegistration registerByPoints(const std::array<QPointF, 3> &imagePoints
             const auto a = static_cast<size_t>(i);
             const auto b = static_cast<size_t>(j);
             if (squaredLength(imagePoints[a] - imagePoints[b]) < 1.0)
-                return failed(QStringLiteral("%1 and %2 are the same point of the image").arg(pointName(i), pointName(j)));
+                return failed(
+                    QStringLiteral("%1 and %2 are the same point of the image").arg(pointName(i), pointName(j)));
             if (cardPoints[a] == cardPoints[b])
-                return failed(QStringLiteral("%1 and %2 are the same point of the card").arg(pointName(i), pointName(j)));
+                return failed(
+                    QStringLiteral("%1 and %2 are the same point of the card").arg(pointName(i), pointName(j)));
         }
     }
 

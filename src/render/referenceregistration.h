@@ -11,7 +11,7 @@
 namespace vernalith {
 
 // A registration whose points miss their targets by more than this (RMS, mm) is usable but
-// suspect: the scan is skewed or a point was placed wrongly.
+// doubtful: the scan is skewed or a point was placed wrongly.
 inline constexpr double kRegistrationWarnMm = 0.5;
 
 // How a reference image lies under the card. Image pixels are those of the image at its full

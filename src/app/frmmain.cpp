@@ -18,8 +18,11 @@
 #include "messagesink.h"
 #include "previewcache.h"
 #include "printbackend.h"
+#include "previewcursorreadout.h"
 #include "printercalibration.h"
 #include "recentfiles.h"
+#include "referencecommands.h"
+#include "referenceunderlay.h"
 #include "templatelibrary.h"
 #include "render/dialexport.h"
 #include "twips.h"
@@ -158,6 +161,7 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent), m_model(new DesignModel
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     buildTabOrder();
     wireDesignCommands();
+    wireReferenceImage();
     Form_Load();
 
     m_fields[0]->setFocus(Qt::OtherFocusReason);
@@ -203,6 +207,10 @@ void FrmMain::buildMenus()
     mnuDesign->setToolTipsVisible(true);
     addEntry(mnuDesign, "mnuScales", QStringLiteral("&Scales..."), &FrmMain::mnuScales_Click);
     addEntry(mnuDesign, "mnuRowProperties", QStringLiteral("&Row Properties..."), &FrmMain::mnuRowProperties_Click);
+    addEntry(mnuDesign, "mnuReferenceImage", QStringLiteral("Reference &Image..."), &FrmMain::mnuReferenceImage_Click);
+    addEntry(mnuDesign, "mnuShowReferenceImage", QStringLiteral("S&how Reference Image"),
+             &FrmMain::mnuShowReferenceImage_Click)
+        ->setCheckable(true);
 
     QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -235,6 +243,26 @@ void FrmMain::wireDesignCommands()
     m_designCommands = new DesignCommands(m_model, m_views[static_cast<size_t>(tableIndex(TableKind::ScaleTickmarks))],
                                           m_views[static_cast<size_t>(tableIndex(TableKind::ScaleDigits))],
                                           findChild<QAction *>(QStringLiteral("mnuRowProperties")), this);
+}
+
+void FrmMain::wireReferenceImage()
+{
+    // After the controls and the design commands: the readout watches the client area's
+    // controls and follows the table Row Properties works on.
+    m_referenceCommands = new ReferenceCommands(
+        m_model, findChild<QAction *>(QStringLiteral("mnuShowReferenceImage")),
+        [this]() -> FileChooser & { return files(); }, this);
+    const double pixelsPerMm = m_client->logicalDpiX() / 25.4 * m_client->devicePixelRatioF();
+    m_referenceUnderlay = new ReferenceUnderlay(m_model, pixelsPerMm, this);
+    m_referenceUnderlay->setObjectName(QStringLiteral("referenceUnderlay"));
+    connect(m_referenceCommands, &ReferenceCommands::referenceEdited, m_referenceUnderlay,
+            &ReferenceUnderlay::reload);
+    connect(m_referenceUnderlay, &ReferenceUnderlay::changed, this, [this] {
+        m_preview->setUnderlayNote(m_referenceUnderlay->note());
+        m_client->update();
+    });
+    new PreviewCursorReadout(m_client, twipsRect(0, 0, kPreviewRight, kPreviewBottom, m_client->logicalDpiX()),
+                             m_model, [this] { return m_designCommands->propertiesTable(); });
 }
 
 void FrmMain::buildControls()
@@ -410,6 +438,7 @@ void FrmMain::Form_Paint(QPainter &painter, const QRect &dirty)
     frame.font = painter.font();
     frame.ink = painter.pen().color();
     frame.background = m_client->palette().color(m_client->backgroundRole());
+    frame.underlay = m_referenceUnderlay->underlay();
     m_preview->paint(painter, dirty, m_model->design(), frame);
     m_previewError = m_preview->error();
 }
@@ -566,6 +595,16 @@ void FrmMain::mnuScales_Click()
 void FrmMain::mnuRowProperties_Click()
 {
     m_designCommands->editRowProperties();
+}
+
+void FrmMain::mnuReferenceImage_Click()
+{
+    m_referenceCommands->editReference();
+}
+
+void FrmMain::mnuShowReferenceImage_Click()
+{
+    m_referenceCommands->setShown(findChild<QAction *>(QStringLiteral("mnuShowReferenceImage"))->isChecked());
 }
 
 // --- Help ---

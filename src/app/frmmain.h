@@ -30,6 +30,8 @@ class MessageSink;
 class PreviewCache;
 class PrintBackend;
 class RecentFiles;
+class ReferenceCommands;
+class ReferenceUnderlay;
 
 // The designer window: eight dimension fields, the four design tables with their "+" and "-"
 // buttons, Preview, Print and Close, the File, Design and Help menus, and the card drawn at true
@@ -120,6 +122,8 @@ public slots:
     void mnuExit_Click();
     void mnuScales_Click();
     void mnuRowProperties_Click();
+    void mnuReferenceImage_Click();
+    void mnuShowReferenceImage_Click();
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
 
@@ -142,6 +146,7 @@ private:
     void buildTabOrder();
     void buildTemplateMenu(QMenu *file);
     void wireDesignCommands();
+    void wireReferenceImage();
 
     // The procedures the handlers share.
     bool tableKey(TableKind kind, QChar code);
@@ -165,6 +170,8 @@ private:
     QPushButton *m_cmdPreview = nullptr;
     QPushButton *m_cmdClose = nullptr;
     DesignCommands *m_designCommands = nullptr;
+    ReferenceCommands *m_referenceCommands = nullptr;
+    ReferenceUnderlay *m_referenceUnderlay = nullptr;
 
     std::unique_ptr<MessageSink> m_defaultMessages;
     std::unique_ptr<PrintBackend> m_defaultPrinters;

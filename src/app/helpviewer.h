@@ -19,6 +19,7 @@ enum HelpTopic {
     HelpTopicFaceLabels = 60,
     HelpTopicScales = 80, // the Scales and Row Properties dialogs
     HelpTopicPrinterCalibration = 90,
+    HelpTopicReferenceImage = 110, // copying an old scale from a scan
 };
 
 // The help pages ship inside the program as Qt resources under ":/help/".

@@ -34,7 +34,7 @@ bool PreviewFrame::operator==(const PreviewFrame &other) const
     return size == other.size && devicePixelRatio == other.devicePixelRatio && logicalDpiX == other.logicalDpiX
            && logicalDpiY == other.logicalDpiY && messageArea == other.messageArea
            && previewArea == other.previewArea && font == other.font && ink == other.ink
-           && background == other.background;
+           && background == other.background && underlay == other.underlay;
 }
 
 PreviewPicture drawPreviewPicture(const DialDesign &design, const PreviewFrame &frame, const std::atomic_bool *cancel)
@@ -50,6 +50,7 @@ PreviewPicture drawPreviewPicture(const DialDesign &design, const PreviewFrame &
     picture.image.fill(frame.background);
 
     QPainter painter(&picture.image);
+    paintUnderlay(painter, frame.underlay, frame.logicalDpiX, frame.previewArea);
     painter.setFont(frame.font);
     painter.setPen(frame.ink);
     picture.error = paintPreview(painter, design, frame.logicalDpiX, frame.messageArea, cancel);
@@ -97,6 +98,14 @@ void PreviewCache::setHint(const QString &hint)
     emit repaintNeeded();
 }
 
+void PreviewCache::setUnderlayNote(const QString &note)
+{
+    if (note == m_underlayNote)
+        return;
+    m_underlayNote = note;
+    emit repaintNeeded();
+}
+
 void PreviewCache::paint(QPainter &painter, const QRect &dirty, const DialDesign &design, const PreviewFrame &frame)
 {
     const bool current = m_hasPicture && design == m_design && frame == m_frame;
@@ -130,16 +139,16 @@ void PreviewCache::paint(QPainter &painter, const QRect &dirty, const DialDesign
 
 void PreviewCache::paintNotes(QPainter &painter, const PreviewFrame &frame) const
 {
-    if (m_hint.isEmpty() && !(m_job && m_noteShown))
+    if (m_hint.isEmpty() && m_underlayNote.isEmpty() && !(m_job && m_noteShown))
         return;
     painter.save();
     painter.setFont(frame.font);
     const QFontMetrics metrics(frame.font);
     const int pad = 2;
-    auto note = [&](const QString &text, Qt::Alignment side) {
+    auto note = [&](const QString &text, Qt::Alignment side, int line = 0) {
         QRect box(0, 0, metrics.horizontalAdvance(text) + 2 * pad, metrics.height() + 2 * pad);
         const QRect area = frame.previewArea.adjusted(pad, pad, -pad, -pad);
-        box.moveTop(area.top());
+        box.moveTop(area.top() + line * box.height());
         if (side & Qt::AlignRight)
             box.moveRight(area.right());
         else
@@ -150,6 +159,8 @@ void PreviewCache::paintNotes(QPainter &painter, const PreviewFrame &frame) cons
     };
     if (!m_hint.isEmpty())
         note(m_hint, Qt::AlignLeft);
+    if (!m_underlayNote.isEmpty())
+        note(m_underlayNote, Qt::AlignLeft, m_hint.isEmpty() ? 0 : 1);
     if (m_job && m_noteShown)
         note(QStringLiteral("Drawing\u2026"), Qt::AlignRight);
     painter.restore();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/dialdesign.h"
+#include "previewpainter.h"
 
 #include <QColor>
 #include <QFont>
@@ -18,7 +19,8 @@ class QPainter;
 namespace vernalith {
 
 // Where and how the preview is drawn: the client area's size and resolution, the rectangle
-// that takes a drawing error, and the client area's font, ink and background.
+// that takes a drawing error, the client area's font, ink and background, and what lies under
+// the card.
 struct PreviewFrame {
     QSize size; // device-independent pixels
     qreal devicePixelRatio = 1.0;
@@ -29,6 +31,7 @@ struct PreviewFrame {
     QFont font;
     QColor ink;
     QColor background;
+    PreviewUnderlay underlay;
 
     bool operator==(const PreviewFrame &other) const;
     bool operator!=(const PreviewFrame &other) const { return !(*this == other); }
@@ -88,6 +91,9 @@ public:
     // One line shown at the top of the preview area, over the card; empty for none.
     void setHint(const QString &hint);
     QString hint() const { return m_hint; }
+    // A line about the picture under the card (why it is not drawn), below the hint.
+    void setUnderlayNote(const QString &note);
+    QString underlayNote() const { return m_underlayNote; }
 
     // Handles events until no drawing is in progress; false when `timeoutMs` passed first.
     bool waitUntilDrawn(int timeoutMs);
@@ -116,6 +122,7 @@ private:
     QTimer m_noteTimer;
     bool m_noteShown = false;
     QString m_hint;
+    QString m_underlayNote;
     qint64 m_syncItemLimit = 20000;
     int m_graceMs;
     int m_picturesShown = 0;

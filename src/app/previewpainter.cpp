@@ -50,7 +50,33 @@ private:
     const std::atomic_bool &m_cancel;
 };
 
+// The card's origin on the window, as PainterSurface places it.
+constexpr double kCardInsetMm = 10.0;
+constexpr double kMmPerInch = 25.4;
+
 } // namespace
+
+bool PreviewUnderlay::operator==(const PreviewUnderlay &other) const
+{
+    return image.cacheKey() == other.image.cacheKey() && imageToCard == other.imageToCard
+           && opacity == other.opacity;
+}
+
+void paintUnderlay(QPainter &painter, const PreviewUnderlay &underlay, double logicalDpi, const QRect &clip)
+{
+    if (underlay.isNull() || !underlay.imageToCard.isInvertible() || underlay.opacity <= 0)
+        return;
+    const double pixelsPerMm = logicalDpi / kMmPerInch;
+    const QTransform cardToWindow = QTransform::fromTranslate(kCardInsetMm, kCardInsetMm)
+                                    * QTransform::fromScale(pixelsPerMm, pixelsPerMm);
+    painter.save();
+    painter.setClipRect(clip);
+    painter.setOpacity(underlay.opacity);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.setTransform(underlay.imageToCard * cardToWindow, true);
+    painter.drawImage(QPointF(), underlay.image);
+    painter.restore();
+}
 
 QString paintPreview(QPainter &painter, const DialDesign &design, double logicalDpi, const QRect &messageArea,
                      const std::atomic_bool *cancel, QStringList *notes)

@@ -111,7 +111,7 @@ private slots:
         };
         QCOMPARE(texts(w->window.menuBar()->actions()), (QStringList{"&File", "&Design", "&Help"}));
         QCOMPARE(texts(w->window.findChild<QMenu *>("mnuDesign")->actions()),
-                 (QStringList{"&Scales...", "&Row Properties..."}));
+                 (QStringList{"&Scales...", "&Row Properties...", "Reference &Image...", "S&how Reference Image"}));
     }
 
     void theScalesDialogChecksEachScaleAsItIsTyped_data()

@@ -76,7 +76,8 @@ private slots:
         // Recent files, when there are any, come between the separator and Exit.
         QCOMPARE(menus, (QStringList{"&File", "  New from &Template", "  &Open", "  &Save", "  Export...",
                                      "  Print &To...", "  Printer &Calibration...", "  &Recover Last Design", "  ",
-                                     "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "&Help",
+                                     "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "  Reference &Image...",
+                                     "  S&how Reference Image", "&Help",
                                      "  &Contents", "  &About Vernalith"}));
     }
 

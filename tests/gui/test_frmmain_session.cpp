@@ -11,6 +11,7 @@
 #include "fakes.h"
 #include "files/dialfile.h"
 #include "previewcache.h"
+#include "templatelibrary.h"
 
 #include <QAction>
 #include <QFile>
@@ -302,6 +303,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(kept), 10000);
         QVERIFY(w->window.loadFile(path("saved.vlt")));
         QTRY_VERIFY(!QFile::exists(kept));
+    }
+
+    // A template is the program's own: unchanged it is nothing to recover, changed it is.
+    void anUntouchedTemplateIsNothingToRecover()
+    {
+        w->window.keepSession(settings.get(), path("recovery"));
+        action(qPrintable("mnuTemplate_" + designTemplates().first().fileName))->trigger();
+        QTest::qWait(DesignRecovery::kWriteDelayMs + 500);
+        QVERIFY(!QFile::exists(path("recovery/design.vlt")));
+        w->window.model().setDimension(Dimension::CardWidth, "61");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path("recovery/design.vlt")), 10000);
     }
 
     void endingTheProgramKeepsAChangeNotYetWritten()

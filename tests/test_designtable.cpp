@@ -249,6 +249,7 @@ private slots:
         DialDesign design = DialDesign::startup();
         design.dimension(Dimension::NeedlePivotY) = QStringLiteral("40");
         design.table(ticks) = TableRows{cells("10|22|20"), cells("50|22|21")};
+        setCurrent(model.table(ticks), 1, 2);
         QSignalSpy reset(&model.table(ticks), &QAbstractItemModel::modelReset);
         QSignalSpy dimensions(&model, &DesignModel::dimensionChanged);
 
@@ -257,6 +258,7 @@ private slots:
         QVERIFY(model.design() == design);
         QCOMPARE(reset.size(), 1);
         QCOMPARE(dimensions.size(), 1); // only the text that differs
+        QCOMPARE(cursor(model.table(ticks)), (L{1, 0, 3})); // typing goes into the first data cell
     }
 
     // The extra cells sit after the visible columns, in file order, and are no Qt columns.

@@ -13,7 +13,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 using namespace vernalith;
 using namespace Qt::StringLiterals;
@@ -578,32 +577,6 @@ private slots:
         QCOMPARE(contents(dir.filePath(u"old.vlt"_s)), dialFileBytes(DialDesign::startup()));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{u"old.vlt"_s});
-    }
-
-    // Save replaces a regular file's content, never a device or a FIFO that stands at the name.
-    void onlyRegularFilesAreReplaced_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("a link to a device") << u"device"_s;
-        QTest::newRow("a FIFO") << u"FIFO"_s;
-    }
-
-    void onlyRegularFilesAreReplaced()
-    {
-        QFETCH(QString, kind);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"dial.vlt"_s);
-        if (kind == u"device"_s)
-            QVERIFY(QFile::link(u"/dev/null"_s, path));
-        else
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        const DialFileError result = saveDialFile(path, workedExample());
-        QCOMPARE(result.kind, K::WriteFailed);
-        QVERIFY2(result.detail.contains(kind), qPrintable(result.detail));
-        const QFileInfo after(path);
-        QVERIFY(after.isSymLink() || !after.isFile());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList{u"dial.vlt"_s});
     }
 
 private:

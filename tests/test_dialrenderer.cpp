@@ -72,9 +72,10 @@ private slots:
 
         QTest::newRow("start-up outline") << DialDesign::startup() << Kind::Box << 0
                                           << u"box (0.0000, 0.0000)-(52.0000, 45.0000)"_s;
-        QTest::newRow("cross at a pivot given with units")
-            << Card().dimensions({u"52"_s, u"45"_s, u"30 mm"_s, u" 35.25"_s}).design << Kind::Line << 1
-            << u"line (30.0000, 34.2500)-(30.0000, 36.2500)"_s;
+        const DialDesign pivot = Card().dimensions({u"52"_s, u"45"_s, u"30 mm"_s, u" 35.25"_s}).design;
+        QTest::newRow("cross across, pivot given with units") << pivot << Kind::Line << 0
+                                                              << u"line (29.0000, 35.2500)-(31.0000, 35.2500)"_s;
+        QTest::newRow("cross down") << pivot << Kind::Line << 1 << u"line (30.0000, 34.2500)-(30.0000, 36.2500)"_s;
         const DialDesign ticks = Card().ticks({u"10\t22\t18"_s}).design;
         QTest::newRow("first tick") << ticks << Kind::Line << 2 << u"line (13.2721, 20.2721)-(10.4437, 17.4437)"_s;
         QTest::newRow("last tick") << ticks << Kind::Line << 12 << u"line (38.7279, 20.2721)-(41.5563, 17.4437)"_s;

@@ -224,8 +224,6 @@ private slots:
     void arcsRunCounterClockwise();
     void cardFitsPage_data();
     void cardFitsPage();
-    void onlyRegularFilesAreReplaced_data();
-    void onlyRegularFilesAreReplaced();
 };
 
 void TestExports::pdfIsTrueSizeWithTextAsText()
@@ -543,48 +541,6 @@ void TestExports::cardFitsPage()
     QTemporaryDir dir;
     const ExportError error = exportDial(design, dir.filePath(u"fit.pdf"_s), options);
     QCOMPARE(error.kind, fits ? ExportError::Kind::None : ExportError::Kind::PageTooSmall);
-}
-
-void TestExports::onlyRegularFilesAreReplaced_data()
-{
-    QTest::addColumn<QString>("linkTarget"); // what "out.svg" is a link to
-    QTest::addColumn<QString>("inMessage");  // empty: replaced
-
-    QTest::newRow("link to /dev/null") << u"/dev/null"_s << u"it is a device"_s;
-    QTest::newRow("link to a folder") << u"sub"_s << u"it is a folder"_s;
-    QTest::newRow("link to a regular file") << u"target.svg"_s << QString();
-    QTest::newRow("link to nothing yet") << u"new.svg"_s << QString();
-}
-
-void TestExports::onlyRegularFilesAreReplaced()
-{
-    QFETCH(QString, linkTarget);
-    QFETCH(QString, inMessage);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
-    QFile target(dir.filePath(u"target.svg"_s));
-    QVERIFY(target.open(QIODevice::WriteOnly) && target.write("earlier") == 7);
-    target.close();
-    const QString link = dir.filePath(u"out.svg"_s);
-    QVERIFY(QFile::link(linkTarget, link));
-
-    for (const QString &name : {u"out.svg"_s, u"out.svg"_s}) { // twice: a second export replaces the first
-        const ExportError error = exportDial(exportDesign(), dir.filePath(name));
-        QVERIFY2(inMessage.isEmpty() ? error.ok() : error.message.contains(inMessage), qPrintable(error.message));
-        QVERIFY(QFileInfo(link).isSymLink());
-    }
-    QCOMPARE(QFileInfo(u"/dev/null"_s).isFile(), false);
-    if (linkTarget == u"target.svg") {
-        QVERIFY(target.open(QIODevice::ReadOnly));
-        QVERIFY(target.readAll().contains("<svg "));
-    }
-    // Nothing beside them: the link, the target file and what the link made.
-    QStringList expected{u"out.svg"_s, u"target.svg"_s};
-    if (linkTarget == u"new.svg")
-        expected.append(u"new.svg"_s);
-    expected.sort();
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)
-                 .filter(u".svg"_s), expected);
 }
 
 QTEST_MAIN(TestExports)

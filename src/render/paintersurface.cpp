@@ -18,6 +18,8 @@ constexpr double kMmPerInch = 25.4;
 constexpr double kCardInsetMm = 10.0;
 // Fine enough to look like a printed scale, thick enough to survive a laser printer.
 constexpr double kPenWidthMm = 0.15;
+// The narrowest smoothed line whose darkest pixel is near-black wherever it falls.
+constexpr double kMinSmoothPenPixels = 1.5;
 // A cubic Bezier piece of at most 45 degrees stays within 5e-6 of the radius of the true circle;
 // Qt's own quarter-circle pieces are off by 3e-4 of it (0.03 mm at 100 mm).
 constexpr double kMaxArcPieceDegrees = 45.0;
@@ -107,12 +109,18 @@ void PainterSurface::setStyle(const DrawStyle &style)
 {
     // The default style is the painter's own ink: the window's text colour on the screen.
     m_ink = style == DrawStyle() ? m_startInk : style.colour;
-    // On a screen or an image a line thinner than a pixel would fade or vanish; vector devices
-    // keep the true width.
-    double widthMm = style.widthMm > 0 && std::isfinite(style.widthMm) ? style.widthMm : kPenWidthMm;
-    if (isRasterDevice(m_painter.device()) && m_pixelsPerMm > 0)
-        widthMm = std::max(widthMm, 1.0 / m_pixelsPerMm);
-    m_painter.setPen(QPen(m_ink, widthMm, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    const double widthMm = style.widthMm > 0 && std::isfinite(style.widthMm) ? style.widthMm : kPenWidthMm;
+    QPen pen(m_ink, widthMm, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    // On a screen or an image a smoothed line under a pixel and a half wide comes out faint grey
+    // wherever it falls between pixels: there a line is one whole pixel, unsmoothed, and always
+    // near-black. Vector devices keep the true width.
+    m_thinRasterPen = isRasterDevice(m_painter.device()) && widthMm * m_pixelsPerMm < kMinSmoothPenPixels;
+    if (m_thinRasterPen) {
+        pen.setCosmetic(true);
+        pen.setWidthF(1.0);
+    }
+    m_painter.setRenderHint(QPainter::Antialiasing, !m_thinRasterPen);
+    m_painter.setPen(pen);
 }
 
 void PainterSurface::setFontFamily(const QString &family)
@@ -200,6 +208,7 @@ void PainterSurface::text(CardPoint topLeft, const QString &text)
         return;
     const double scale = m_font.scale();
     m_painter.save();
+    m_painter.setRenderHint(QPainter::Antialiasing, true); // text stays smooth where lines are not
     m_painter.translate(topLeft.x, topLeft.y);
     m_painter.scale(scale, scale);
     m_painter.drawText(QPointF(0, m_font.referenceAscent()), text);
@@ -223,9 +232,12 @@ void PainterSurface::sector(CardPoint centre, double inner, double outer, double
     else
         path.lineTo(toQt(centre));
     path.closeSubpath();
-    if (filled)
+    if (filled) {
+        // Fills stay smooth even where the thin pen is not.
+        m_painter.setRenderHint(QPainter::Antialiasing, true);
         m_painter.fillPath(path, m_ink);
-    else
+        m_painter.setRenderHint(QPainter::Antialiasing, !m_thinRasterPen);
+    } else
         m_painter.drawPath(path);
 }
 

@@ -53,6 +53,7 @@ private:
     QFont m_startFont;   // the painter's own, for the default face
     QColor m_startInk;   // the painter's pen colour, for the default style
     QColor m_ink;        // what lines, texts and fills are drawn in now
+    bool m_thinRasterPen = false; // the pen is one unsmoothed device pixel
     double m_points = 10.0;
     ScaledFont m_font; // the current family at the sizes set, exact at any scale
 };

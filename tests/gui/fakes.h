@@ -8,6 +8,7 @@
 #include "printbackend.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QTableView>
 #include <QTest>
@@ -122,6 +123,24 @@ inline void fillTable(DesignTable &table, const QStringList &lines)
     for (const QString &line : lines)
         rows.push_back(line.split(QLatin1Char('|')));
     table.replaceRows(rows);
+}
+
+// The dial file format's worked example, as Save writes it.
+inline const QByteArray kWorkedExample =
+    "[Vernalith1.0]\r\n[Dimensions]\r\n52\r\n45\r\n26\r\n33\r\n5\r\n12\r\n47\r\n12\r\n"
+    "[Arcs]\r\n20\r\n22\r\n[Tickmarks]\r\n10\t22\t20\t\r\n50\t22\t21\t\r\n"
+    "[Digits]\r\n5\t0\t100\t0\t24\t6\t\r\n[Labels]\r\n26\t40\tmA\t8\t\r\n\r\n";
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace vernalith::testing

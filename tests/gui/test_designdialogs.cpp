@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QToolTip>
 
@@ -101,30 +100,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w->window));
     }
 
-    void theDesignMenuSitsBetweenFileAndHelp()
-    {
-        const auto texts = [](const QList<QAction *> &actions) {
-            QStringList result;
-            for (QAction *action : actions)
-                result << action->text();
-            return result;
-        };
-        QCOMPARE(texts(w->window.menuBar()->actions()), (QStringList{"&File", "&Design", "&Help"}));
-        QCOMPARE(texts(w->window.findChild<QMenu *>("mnuDesign")->actions()),
-                 (QStringList{"&Scales...", "&Row Properties...", "Reference &Image...", "S&how Reference Image"}));
-    }
-
     void theScalesDialogChecksEachScaleAsItIsTyped_data()
     {
         QTest::addColumn<QStringList>("typed"); // Law, Min, Max, Parameter, Points
         QTest::addColumn<bool>("usable");
+        // Which scales are usable is test_scalelaw's; here, that the dialog tells as they are typed.
         QTest::newRow("VU") << QStringList{"db", "-20", "3", "", ""} << true;
-        QTest::newRow("ohms to inf") << QStringList{"ohms", "0", "inf", "50", ""} << true;
         QTest::newRow("calibration table") << QStringList{"table", "0", "9", "", "0=0; 5=0.31; 9=0.62"} << true;
-        QTest::newRow("log from zero") << QStringList{"log", "0", "10", "", ""} << false;
-        QTest::newRow("negative exponent") << QStringList{"power", "0", "100", "-1", ""} << false;
         QTest::newRow("one calibration point") << QStringList{"table", "0", "1", "", "0=0"} << false;
-        QTest::newRow("empty range") << QStringList{"linear", "5", "5", "", ""} << false;
     }
     void theScalesDialogChecksEachScaleAsItIsTyped()
     {
@@ -305,15 +288,11 @@ private slots:
         QTest::addColumn<int>("scale"); // 0: none, 1: db -20 ... 3
         QTest::addColumn<bool>("usable");
         QTest::addColumn<QString>("note"); // the start of what the dialog says; empty: nothing
-        QTest::newRow("numbers and blanks") << "-3 0.5 1e3" << 0 << true << "";
         QTest::newRow("ranges and infinity") << "1:10:1, 20, inf" << 0 << true << "";
-        QTest::newRow("empty") << "" << 0 << true << "";
         QTest::newRow("within the scale") << "-20:0:5, 1 2 3" << 1 << true << "";
         QTest::newRow("a word") << "1, ten" << 0 << false << "ten";
-        QTest::newRow("a step of 0") << "1:5:0" << 0 << false << "1:5:0";
         // Pointed out, but the scale may be changed next: OK stays.
         QTest::newRow("outside the scale") << "-20 0 3 6" << 1 << true << "6 lies outside scale 1: db";
-        QTest::newRow("infinity outside the scale") << "0 inf" << 1 << true << "inf lies outside scale 1";
     }
     void aValueListIsCheckedAsItIsTyped()
     {

@@ -11,6 +11,7 @@
 #include "fakes.h"
 #include "files/dialfile.h"
 #include "previewcache.h"
+#include "templatelibrary.h"
 
 #include <QAction>
 #include <QFile>
@@ -31,15 +32,11 @@ using namespace vernalith;
 
 namespace {
 
-const QByteArray kWorkedExample = "[Vernalith1.0]\r\n[Dimensions]\r\n52\r\n45\r\n26\r\n33\r\n5\r\n12\r\n47\r\n12\r\n"
-                                  "[Arcs]\r\n20\r\n22\r\n[Tickmarks]\r\n10\t22\t20\t\r\n50\t22\t21\t\r\n"
-                                  "[Digits]\r\n5\t0\t100\t0\t24\t6\t\r\n[Labels]\r\n26\t40\tmA\t8\t\r\n\r\n";
+using testing::kWorkedExample;
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QVERIFY(testing::writeFile(path, bytes));
 }
 
 // The File menu below its first separator: the recent files, a separator, Exit.
@@ -306,6 +303,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(kept), 10000);
         QVERIFY(w->window.loadFile(path("saved.vlt")));
         QTRY_VERIFY(!QFile::exists(kept));
+    }
+
+    // A template is the program's own: unchanged it is nothing to recover, changed it is.
+    void anUntouchedTemplateIsNothingToRecover()
+    {
+        w->window.keepSession(settings.get(), path("recovery"));
+        action(qPrintable("mnuTemplate_" + designTemplates().first().fileName))->trigger();
+        QTest::qWait(DesignRecovery::kWriteDelayMs + 500);
+        QVERIFY(!QFile::exists(path("recovery/design.vlt")));
+        w->window.model().setDimension(Dimension::CardWidth, "61");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path("recovery/design.vlt")), 10000);
     }
 
     void endingTheProgramKeepsAChangeNotYetWritten()

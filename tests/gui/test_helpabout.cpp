@@ -20,8 +20,7 @@ using namespace vernalith;
 
 static QString resourceText(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(testing::readAll(path));
 }
 
 class TestHelpAbout : public QObject
@@ -105,6 +104,7 @@ private slots:
         QTest::addColumn<int>("key"); // 0: a click on "&Ok"
         QTest::addColumn<bool>("closes");
         QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true;
         QTest::newRow("Esc") << int(Qt::Key_Escape) << true;
         QTest::newRow("click on Ok") << 0 << true;
         QTest::newRow("F1 does nothing") << int(Qt::Key_F1) << false;

@@ -19,11 +19,7 @@
 
 using namespace vernalith;
 
-static QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testing::readAll;
 
 static DialDesign parsed(const QString &path)
 {

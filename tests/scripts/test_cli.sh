@@ -9,12 +9,7 @@ set -uo pipefail
 build=${1:?usage: test_cli.sh BUILD_DIR}
 only=${2:-}
 tool="$build/src/cli/vernalith-export"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+source "$(dirname "$0")/checks.sh"
 
 # Runs the tool with no display and no platform chosen; leaves the exit code in $rc, the
 # outputs in $work/out and $work/err.
@@ -88,8 +83,8 @@ full_disk_checks() {
 
 if [ "$only" = full-disk ]; then
     full_disk_checks
-    [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
-    exit 0
+    finish
+    exit
 fi
 
 # --- help
@@ -117,6 +112,18 @@ grep -q '<svg ' "$work/ok/card.svg" && pass "SVG element" || fail "not an SVG"
 head -c 8 "$work/ok/card.png" | od -An -tx1 | grep -q '89 50 4e 47 0d 0a 1a 0a' && pass "PNG signature" || fail "not a PNG"
 grep -q 'AC1015' "$work/ok/card.dxf" && pass "DXF version" || fail "DXF header"
 cmp -s "$work/worked.vlt" "$work/ok/card.vlt" && pass ".vlt written as Save writes it" || fail ".vlt differs from the input"
+# Names as users type them: the extension and the page name in any case.
+for name in Card.PDF:%PDF- Card.Svg:'<svg ' Card.pNg:PNG Card.DXF:AC1015 Card.Vlt:'[Vernalith1.0]'; do
+    run "$work/worked.vlt" "$work/ok/${name%%:*}"
+    expect 0 "export to ${name%%:*}"
+    grep -aqF -- "${name#*:}" "$work/ok/${name%%:*}" && pass "${name%%:*} is ${name#*:}" || fail "${name%%:*} is not ${name#*:}"
+done
+for page in "A4:595 x 842" "Letter:612 x 792" "CARD:204 x 184"; do
+    run --page "${page%%:*}" "$work/worked.vlt" "$work/ok/page.pdf"
+    expect 0 "--page ${page%%:*}"
+    pdfinfo "$work/ok/page.pdf" | grep -Eq "^Page size: +${page#*:} pts" && pass "--page ${page%%:*} page size" \
+        || fail "--page ${page%%:*}: $(pdfinfo "$work/ok/page.pdf" | grep 'Page size')"
+done
 
 # --- options: the PDF page (A4, the default, is measured in test_exports) and the PNG resolution
 run --page card "$work/worked.vlt" "$work/ok/cardpage.pdf"
@@ -274,8 +281,4 @@ else
     expect_no_file "$work/f" "out of memory"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all checks passed"
+finish

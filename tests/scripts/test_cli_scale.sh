@@ -7,40 +7,10 @@ set -uo pipefail
 
 build=${1:?usage: test_cli_scale.sh BUILD_DIR}
 tool="$build/src/cli/vernalith-export"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-command -v pdftocairo >/dev/null || { echo "FAIL: pdftocairo (poppler-utils) is not installed"; exit 1; }
+source "$(dirname "$0")/checks.sh"
+need pdftocairo poppler-utils
 
 printf '%s\r\n' '[Vernalith1.0]' '[Dimensions]' 52 45 26 33 5 12 47 12 '[Arcs]' 20 22 '' >"$work/card.vlt"
-
-# The outline's size and its corner's distance from the page's top-left corner, in mm.
-measure() {
-    pdftocairo -svg "$1" "$work/page.svg" && /usr/bin/python3 - "$work/page.svg" <<'PYTHON'
-import re, sys
-import xml.etree.ElementTree as ET
-PT = 25.4 / 72
-root = ET.parse(sys.argv[1]).getroot()
-best = None
-for node in root.iter():
-    d = node.get("d") if node.tag.endswith("path") else None
-    if not d or re.search(r"[CcQqAa]", d):
-        continue
-    nums = [float(v) for v in re.findall(r"-?[\d.]+(?:e-?\d+)?", d)]
-    pts = list(zip(nums[0::2], nums[1::2]))
-    if len(pts) < 4:
-        continue
-    a, b, c, d_, e, f = [float(v) for v in re.findall(r"-?[\d.]+(?:e-?\d+)?", node.get("transform", "matrix(1 0 0 1 0 0)"))]
-    pts = [(a * x + c * y + e, b * x + d_ * y + f) for x, y in pts]
-    xs, ys = [p[0] for p in pts], [p[1] for p in pts]
-    w, h = (max(xs) - min(xs)) * PT, (max(ys) - min(ys)) * PT
-    if best is None or w * h > best[0] * best[1]:
-        best = (w, h, min(xs) * PT, min(ys) * PT)
-print("%.3f %.3f %.3f %.3f" % best)
-PYTHON
-}
 
 # case: PCT-X PCT-Y expected width, height
 while read -r sx sy want_w want_h; do
@@ -49,11 +19,11 @@ while read -r sx sy want_w want_h; do
         fail "--scale-x $sx --scale-y $sy: $(cat "$work/err")"
         continue
     fi
-    read -r w h x y < <(measure "$out")
-    if python3 -c "import sys; sys.exit(0 if abs($w-$want_w) <= 0.05 and abs($h-$want_h) <= 0.05 and abs($x-10) <= 0.05 and abs($y-10) <= 0.05 else 1)"; then
-        pass "--scale-x $sx --scale-y $sy: outline $w x $h mm at $x, $y mm"
+    pdftocairo -svg "$out" "$work/page.svg"
+    if /usr/bin/python3 "$(dirname "$0")/measure_page.py" card "$work/page.svg" page "$want_w" "$want_h" 10 10 >"$work/measured" 2>&1; then
+        pass "--scale-x $sx --scale-y $sy: $(cat "$work/measured")"
     else
-        fail "--scale-x $sx --scale-y $sy: outline $w x $h mm at $x, $y mm, not $want_w x $want_h at 10, 10"
+        fail "--scale-x $sx --scale-y $sy: $(cat "$work/measured")"
     fi
 done <<'CASES'
 100 100 52 45
@@ -82,4 +52,4 @@ done <<'CASES'
 CASES
 "$tool" --scale-x 100 "$work/card.vlt" "$work/plain.dxf" 2>"$work/err" && pass "a DXF at 100 %" || fail "a DXF at 100 %: $(cat "$work/err")"
 
-[[ $failures -eq 0 ]] || { echo "$failures failure(s)"; exit 1; }
+finish

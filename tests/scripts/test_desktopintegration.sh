@@ -7,25 +7,7 @@ set -u
 
 build_dir=${1:?usage: $0 BUILD_DIR}
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d /tmp/vernalith-desktop.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-failures=0
-passes=0
-check() { # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@" >"$work/last.log" 2>&1; then
-        passes=$((passes + 1))
-    else
-        failures=$((failures + 1))
-        echo "FAIL: $what"
-        sed 's/^/    /' "$work/last.log"
-    fi
-}
-need() {
-    command -v "$1" >/dev/null || { echo "FAIL: $1 is not installed (package $2)"; exit 1; }
-}
+source "$(dirname "$0")/checks.sh"
 need desktop-file-validate desktop-file-utils
 need update-mime-database shared-mime-info
 need xmllint libxml2-utils
@@ -94,5 +76,4 @@ for size in (48, 256):
     assert (width, height) == (size, size), f'{size}: {width}x{height}'
 PY
 
-echo "$passes passed, $failures failed"
-test "$failures" -eq 0
+finish

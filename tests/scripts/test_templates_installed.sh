@@ -6,22 +6,7 @@ set -u
 
 build_dir=${1:?usage: $0 BUILD_DIR}
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d /tmp/vernalith-templates.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-failures=0
-passes=0
-check() { # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@" >"$work/last.log" 2>&1; then
-        passes=$((passes + 1))
-    else
-        failures=$((failures + 1))
-        echo "FAIL: $what"
-        sed 's/^/    /' "$work/last.log"
-    fi
-}
+source "$(dirname "$0")/checks.sh"
 
 prefix=$work/prefix
 check "cmake --install succeeds" cmake --install "$build_dir" --prefix "$prefix"
@@ -48,5 +33,4 @@ check "the ohmmeter draws its Omega" grep -q "Ω" "$work/ohmmeter.svg"
 check "the ohmmeter draws infinity" grep -q "∞" "$work/ohmmeter.svg"
 check "the SWR meter draws infinity" grep -q "∞" "$work/swr-meter.svg"
 
-echo "$passes passed, $failures failed"
-test "$failures" -eq 0
+finish

@@ -1,0 +1,80 @@
+// Windows-1252 as dial files hold it: the whole range 0x80-0x9F against the published mapping
+// (typed in from the code page chart, not derived from the code), and the edges of the ranges
+// that map to themselves.
+
+#include "files/codepage1252.h"
+
+#include <QTest>
+
+using namespace vernalith;
+
+namespace {
+
+// Bytes 0x80..0x9F. The five bytes the code page leaves undefined read as the C1 control of the
+// same value, so that a file holding them writes back unchanged.
+constexpr char16_t kPublished[32] = {
+    u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021', // 80-87
+    u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F', // 88-8F
+    u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014', // 90-97
+    u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178', // 98-9F
+};
+
+} // namespace
+
+class TestCodePage1252 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyHighControlByteBothWays_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<int>("unicode");
+        for (int b = 0x80; b <= 0x9F; ++b)
+            QTest::addRow("0x%X", b) << b << int(kPublished[b - 0x80]);
+    }
+
+    void everyHighControlByteBothWays()
+    {
+        QFETCH(int, byte);
+        QFETCH(int, unicode);
+        const QByteArray bytes(1, char(byte));
+        const QString text{QChar(char16_t(unicode))};
+        QCOMPARE(decode1252(bytes), text);
+        QVERIFY(isEncodable1252(text.front()));
+        QCOMPARE(encode1252(text), bytes);
+    }
+
+    // Where the identity ranges end, and characters that only look as if they had a byte.
+    void edges_data()
+    {
+        QTest::addColumn<int>("unicode");
+        QTest::addColumn<int>("byte"); // -1: no byte for it
+        QTest::newRow("DEL") << 0x7F << 0x7F;
+        QTest::newRow("no-break space") << 0xA0 << 0xA0;
+        QTest::newRow("y diaeresis") << 0xFF << 0xFF;
+        QTest::newRow("A macron") << 0x100 << -1;
+        QTest::newRow("C1 control 0x80 (the euro's byte)") << 0x80 << -1;
+        QTest::newRow("C1 control 0x9F (Y diaeresis's byte)") << 0x9F << -1;
+        QTest::newRow("single low-9 quote's neighbour") << 0x201B << -1;
+        QTest::newRow("Omega") << 0x3A9 << -1;
+    }
+
+    void edges()
+    {
+        QFETCH(int, unicode);
+        QFETCH(int, byte);
+        const QString text = QStringLiteral("a") + QChar(char16_t(unicode));
+        QCOMPARE(isEncodable1252(text.back()), byte >= 0);
+        QCOMPARE(firstUnencodable1252(text), byte >= 0 ? -1 : 1);
+        if (byte >= 0) {
+            QCOMPARE(encode1252(text), QByteArray("a") + char(byte));
+            QCOMPARE(decode1252(QByteArray(1, char(byte))), text.mid(1));
+        } else {
+            QCOMPARE(encode1252(text), QByteArray("a?"));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCodePage1252)
+#include "test_codepage1252.moc"

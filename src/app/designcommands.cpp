@@ -82,6 +82,12 @@ void DesignCommands::applyScales(const ScalesDialog &dialog)
                 table.setCell(row, col, after);
         }
     }
+    TableRows bands = m_model->bands();
+    for (QStringList &band : bands) {
+        QString &scale = band[static_cast<int>(BandColumn::Scale)];
+        scale = renumberedScaleCell(scale, renumbered);
+    }
+    m_model->setBands(bands);
     m_model->setScales(dialog.scales());
 }
 

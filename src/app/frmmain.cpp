@@ -203,6 +203,8 @@ void FrmMain::buildMenus()
     mnuDesign->setToolTipsVisible(true);
     addEntry(mnuDesign, "mnuScales", QStringLiteral("&Scales..."), &FrmMain::mnuScales_Click);
     addEntry(mnuDesign, "mnuRowProperties", QStringLiteral("&Row Properties..."), &FrmMain::mnuRowProperties_Click);
+    addEntry(mnuDesign, "mnuBands", QStringLiteral("&Bands..."), &FrmMain::mnuBands_Click);
+    addEntry(mnuDesign, "mnuHoles", QStringLiteral("&Holes..."), &FrmMain::mnuHoles_Click);
 
     QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -231,10 +233,9 @@ void FrmMain::buildTemplateMenu(QMenu *file)
 
 void FrmMain::wireDesignCommands()
 {
-    // After the controls: the commands work on the tickmarks and digits views.
-    m_designCommands = new DesignCommands(m_model, m_views[static_cast<size_t>(tableIndex(TableKind::ScaleTickmarks))],
-                                          m_views[static_cast<size_t>(tableIndex(TableKind::ScaleDigits))],
-                                          findChild<QAction *>(QStringLiteral("mnuRowProperties")), this);
+    // After the controls: the commands work on the tables' views.
+    m_designCommands =
+        new DesignCommands(m_model, m_views, findChild<QAction *>(QStringLiteral("mnuRowProperties")), this);
 }
 
 void FrmMain::buildControls()
@@ -566,6 +567,16 @@ void FrmMain::mnuScales_Click()
 void FrmMain::mnuRowProperties_Click()
 {
     m_designCommands->editRowProperties();
+}
+
+void FrmMain::mnuBands_Click()
+{
+    m_designCommands->editBands();
+}
+
+void FrmMain::mnuHoles_Click()
+{
+    m_designCommands->editHoles();
 }
 
 // --- Help ---

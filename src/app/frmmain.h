@@ -120,6 +120,8 @@ public slots:
     void mnuExit_Click();
     void mnuScales_Click();
     void mnuRowProperties_Click();
+    void mnuBands_Click();
+    void mnuHoles_Click();
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
 

@@ -8,6 +8,7 @@
 #include "designtableview.h"
 #include "dialprinting.h"
 #include "dlgprintercalibration.h"
+#include "exportoptionsdialog.h"
 #include "dimensionfield.h"
 #include "filechooser.h"
 #include "filedrop.h"
@@ -641,15 +642,24 @@ void FrmMain::mnuExport_Click()
                 name += text(f.suffix);
         }
     }
+    if (ExportOptionsDialog::hasOptions(exportFormatFor(name))) {
+        ExportOptions chosen = m_exportChoices;
+        if (!files().exportOptions(this, exportFormatFor(name), &chosen))
+            return;
+        // Offered again next time, in this session.
+        m_exportChoices = chosen;
+    }
     m_exportName = name;
-    exportFile(name);
+    exportFile(name, m_exportChoices);
 }
 
-bool FrmMain::exportFile(const QString &path)
+bool FrmMain::exportFile(const QString &path, const ExportOptions &choices)
 {
     // The window offers no page choice: a card too large for A4 gets a page of its own size
     // rather than a refusal.
     ExportOptions options;
+    options.textOutlines = choices.textOutlines;
+    options.cropMarks = choices.cropMarks;
     if (!cardFitsPage(m_model->design(), ExportPage::A4))
         options.page = ExportPage::Card;
     const ExportError error = exportDial(m_model->design(), path, options);

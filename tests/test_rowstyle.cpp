@@ -1,4 +1,4 @@
-// The style cells of a row: colours, line widths and font families as a person types them.
+// The style cells of a row as a person types them: colours, line widths and font families.
 
 #undef QT_NO_CAST_FROM_ASCII // the cases use plain string literals
 
@@ -13,93 +13,56 @@ class TestRowStyle : public QObject
     Q_OBJECT
 
 private slots:
-    void colour_data()
+    // What each cell reads as: "colour #RRGGBB", "width 0.25", "font X (missing)", or the reason.
+    void cells_data()
     {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("cell");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QString>("stored"); // or the reason, when refused
+        QTest::addColumn<QString>("read");
 
-        QTest::newRow("empty is black") << "" << true << "";
-        QTest::newRow("blanks only") << "  " << true << "";
-        QTest::newRow("hex lower case") << "#ff8000" << true << "#FF8000";
-        QTest::newRow("short hex") << "#f80" << true << "#FF8800";
-        QTest::newRow("name, any case") << " DarkRed " << true << "#8B0000";
-        QTest::newRow("name") << "red" << true << "#FF0000";
-        QTest::newRow("unknown name") << "foo" << false << "Colour \"foo\" is not #RRGGBB or a colour name";
-        QTest::newRow("transparent prints nothing") << "transparent" << false
-                                                    << "Colour \"transparent\" is not #RRGGBB or a colour name";
-        QTest::newRow("four digits") << "#1234" << false << "Colour \"#1234\" is not #RRGGBB or a colour name";
-        QTest::newRow("12 digits") << "#123456789abc" << false
-                                   << "Colour \"#123456789abc\" is not #RRGGBB or a colour name";
-        QTest::newRow("not hex") << "#12345g" << false << "Colour \"#12345g\" is not #RRGGBB or a colour name";
-        QTest::newRow("no hash") << "ff0000" << false << "Colour \"ff0000\" is not #RRGGBB or a colour name";
+        const auto bad = [](const char *c) { return QString("Colour \"%1\" is not #RRGGBB or a colour name").arg(c); };
+        QTest::newRow("empty colour is black") << "colour" << "  " << "colour ";
+        QTest::newRow("hex, any case") << "colour" << "#ff8000" << "colour #FF8000";
+        QTest::newRow("short hex") << "colour" << "#f80" << "colour #FF8800";
+        QTest::newRow("name, any case") << "colour" << " DarkRed " << "colour #8B0000";
+        QTest::newRow("unknown name") << "colour" << "foo" << bad("foo");
+        QTest::newRow("transparent") << "colour" << "transparent" << bad("transparent");
+        QTest::newRow("four digits") << "colour" << "#1234" << bad("#1234");
+        QTest::newRow("not hex") << "colour" << "#12345g" << bad("#12345g");
+        QTest::newRow("empty width") << "width" << "" << "width 0";
+        QTest::newRow("lowest") << "width" << "0.05" << "width 0.05";
+        QTest::newRow("highest, blanks") << "width" << " 5 " << "width 5";
+        QTest::newRow("exponent") << "width" << "2.5e-1" << "width 0.25";
+        QTest::newRow("too wide") << "width" << "7" << "Width 7 is outside 0.05 ... 5 mm";
+        QTest::newRow("too thin") << "width" << "0.04" << "Width 0.04 is outside 0.05 ... 5 mm";
+        QTest::newRow("unit") << "width" << "1mm" << "Width \"1mm\" is not a number of millimetres";
+        QTest::newRow("comma") << "width" << "1,5" << "Width \"1,5\" is not a number of millimetres";
+        QTest::newRow("infinite") << "width" << "inf" << "Width \"inf\" is not a number of millimetres";
+        QTest::newRow("no face") << "font" << "" << "font DejaVu Sans";
+        QTest::newRow("installed, other case") << "font" << "dejavu serif" << "font DejaVu Serif";
+        QTest::newRow("not installed") << "font" << "No Such Face" << "font DejaVu Sans (missing)";
     }
 
-    void colour()
+    void cells()
     {
+        QFETCH(QString, kind);
         QFETCH(QString, cell);
-        QFETCH(bool, accepted);
-        QFETCH(QString, stored);
-        QString normalised = "untouched";
-        QString error;
-        QCOMPARE(parseColourCell(cell, &normalised, &error), accepted);
-        QCOMPARE(accepted ? normalised : error, stored);
-        if (!accepted)
-            QCOMPARE(normalised, QString("untouched"));
-    }
-
-    void width_data()
-    {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<double>("mm");
-        QTest::addColumn<QString>("reason");
-
-        QTest::newRow("empty is the thin pen") << "" << true << 0.0 << "";
-        QTest::newRow("lowest") << "0.05" << true << 0.05 << "";
-        QTest::newRow("highest, blanks around") << " 5 " << true << 5.0 << "";
-        QTest::newRow("exponent") << "2.5e-1" << true << 0.25 << "";
-        QTest::newRow("too wide") << "7" << false << 0.0 << "Width 7 is outside 0.05 ... 5 mm";
-        QTest::newRow("too thin") << "0.04" << false << 0.0 << "Width 0.04 is outside 0.05 ... 5 mm";
-        QTest::newRow("zero") << "0" << false << 0.0 << "Width 0 is outside 0.05 ... 5 mm";
-        QTest::newRow("negative") << "-1" << false << 0.0 << "Width -1 is outside 0.05 ... 5 mm";
-        QTest::newRow("unit typed") << "1mm" << false << 0.0 << "Width \"1mm\" is not a number of millimetres";
-        QTest::newRow("comma") << "1,5" << false << 0.0 << "Width \"1,5\" is not a number of millimetres";
-        QTest::newRow("infinity") << "inf" << false << 0.0 << "Width \"inf\" is not a number of millimetres";
-    }
-
-    void width()
-    {
-        QFETCH(QString, cell);
-        QFETCH(bool, accepted);
-        QFETCH(double, mm);
-        QFETCH(QString, reason);
-        double read = -1;
-        QString error;
-        QCOMPARE(parseWidthCell(cell, &read, &error), accepted);
-        QCOMPARE(read, accepted ? mm : -1.0);
-        QCOMPARE(error, reason);
-    }
-
-    void fontFamily_data()
-    {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<bool>("missing");
-
-        QTest::newRow("empty") << "" << "DejaVu Sans" << false;
-        QTest::newRow("installed, other case") << "dejavu serif" << "DejaVu Serif" << false;
-        QTest::newRow("not installed") << "No Such Face 123" << "DejaVu Sans" << true;
-    }
-
-    void fontFamily()
-    {
-        QFETCH(QString, cell);
-        QFETCH(QString, family);
-        QFETCH(bool, missing);
-        bool wasMissing = !missing;
-        QCOMPARE(fontFamilyOrDefault(cell, &wasMissing), family);
-        QCOMPARE(wasMissing, missing);
+        QFETCH(QString, read);
+        QString normalised = "untouched", error;
+        double mm = -1;
+        bool missing = false;
+        QString got;
+        if (kind == "colour")
+            got = parseColourCell(cell, &normalised, &error) ? "colour " + normalised : error;
+        else if (kind == "width")
+            got = parseWidthCell(cell, &mm, &error) ? "width " + QString::number(mm) : error;
+        else
+            got = "font " + fontFamilyOrDefault(cell, &missing);
+        if (missing)
+            got += " (missing)";
+        QCOMPARE(got, read);
+        // A refused cell leaves the value as it was.
+        QVERIFY(error.isEmpty() || (normalised == "untouched" && mm == -1));
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
 
@@ -66,7 +67,8 @@ bool parseWidthCell(const QString &text, double *mm, QString *error)
         return false;
     }
     if (value < kMinLineWidthMm || value > kMaxLineWidthMm) {
-        report(error, QStringLiteral("Width %1 is outside %2 ... %3 mm").arg(cell).arg(kMinLineWidthMm).arg(kMaxLineWidthMm));
+        report(error,
+               QStringLiteral("Width %1 is outside %2 ... %3 mm").arg(cell).arg(kMinLineWidthMm).arg(kMaxLineWidthMm));
         return false;
     }
     if (mm)
@@ -93,6 +95,34 @@ QString fontFamilyOrDefault(const QString &family, bool *missing)
     if (missing)
         *missing = true;
     return defaultFontFamily();
+}
+
+QStringList missingFontFamilies(const DialDesign &design)
+{
+    // Tables of thousands of rows mostly repeat one family or none: each is looked up once.
+    QSet<QString> named;
+    for (TableKind kind : {TableKind::ScaleDigits, TableKind::FaceLabels}) {
+        const int column = extraColumn(kind, QStringLiteral("Font"));
+        for (const QStringList &row : design.table(kind)) {
+            const QString family = row.value(column).trimmed();
+            if (!family.isEmpty())
+                named.insert(family);
+        }
+    }
+    QStringList missing;
+    for (const QString &family : named) {
+        bool notInstalled = false;
+        fontFamilyOrDefault(family, &notInstalled);
+        if (notInstalled)
+            missing.append(family);
+    }
+    missing.sort();
+    return missing;
+}
+
+QString fontFallbackMessage(const QString &family)
+{
+    return QStringLiteral("Font \"%1\" is not installed; %2 is used instead").arg(family, defaultFontFamily());
 }
 
 } // namespace vernalith

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "design/dialdesign.h"
+
 #include <QString>
+#include <QStringList>
 
 namespace vernalith {
 
@@ -29,5 +32,12 @@ QString defaultFontFamily(); // "DejaVu Sans"
 // case) -> that family as the font database spells it, *missing false. Anything else -> the
 // default face, *missing true. Needs a QGuiApplication.
 QString fontFamilyOrDefault(const QString &family, bool *missing);
+
+// The families named in the Font cells of the digits and labels that are not installed, sorted,
+// each once: the texts that use them are drawn in the default face instead.
+QStringList missingFontFamilies(const DialDesign &design);
+
+// How a fallback is told to a person: Font "X" is not installed; DejaVu Sans is used instead
+QString fontFallbackMessage(const QString &family);
 
 } // namespace vernalith

@@ -67,8 +67,8 @@ QString bandProblem(const QStringList &band, const TableRows &scales)
             return QStringLiteral("%1 %2 is not above 0").arg(title, cell);
         radius[c == BandColumn::InnerRadius ? 0 : 1] = *value;
     }
-    if (radius[0] > radius[1])
-        return QStringLiteral("Inner Radius %1 is above Outer Radius %2").arg(radius[0]).arg(radius[1]);
+    if (radius[0] >= radius[1])
+        return QStringLiteral("Inner Radius %1 is not below Outer Radius %2").arg(radius[0]).arg(radius[1]);
     const QString colour = band.value(kColour);
     QString error;
     if (!isCut(colour) && !parseColourCell(colour, nullptr, &error))

@@ -6,7 +6,7 @@ namespace vernalith {
 
 // Why a band row cannot be drawn, for a person; empty when it can. Scale is empty or the number
 // of one of `scales`; From and To are readings on that scale (fractions of the sweep, 0 ... 1,
-// without one); both radii are above 0, the inner one not above the outer; Colour is "cut" (any
+// without one); both radii are above 0, the inner one below the outer; Colour is "cut" (any
 // case) or what parseColourCell() accepts.
 QString bandProblem(const QStringList &band, const TableRows &scales);
 

@@ -122,6 +122,20 @@ DialDesign fullDesign()
     return d;
 }
 
+// The full design with 1,000 bands round the sweep (every other one a cut window) and 1,000
+// holes on a grid over the card.
+DialDesign fullDesignWithBandsAndHoles()
+{
+    DialDesign d = fullDesign();
+    for (int k = 0; k < 1000; ++k) {
+        d.bands.append({QString(), QString::number(k / 1000.0), QString::number((k + 1) / 1000.0),
+                        QString::number(14 + k % 3), QString::number(16 + k % 3),
+                        k % 2 ? QStringLiteral("cut") : QStringLiteral("#C00000")});
+        d.holes.append({QString::number(1 + k % 50), QString::number(1 + k / 50 * 2), QStringLiteral("0.8")});
+    }
+    return d;
+}
+
 // One preview paint: clear, then the whole card, as the window draws it.
 void drawOnce(const DialDesign &design, QImage &image)
 {
@@ -174,6 +188,17 @@ void BM_Draw32766Digits(benchmark::State &state)
 void BM_Draw32766Labels(benchmark::State &state)
 {
     drawBenchmark(state, labelsDesign());
+}
+
+void BM_DrawFull4x32766(benchmark::State &state)
+{
+    drawBenchmark(state, fullDesign());
+}
+
+// Aim: within 1.2x of BM_DrawFull4x32766.
+void BM_DrawFull4x32766BandsHoles(benchmark::State &state)
+{
+    drawBenchmark(state, fullDesignWithBandsAndHoles());
 }
 
 QString benchFile(const char *name)
@@ -338,6 +363,8 @@ BENCHMARK(BM_Draw32766LogTickmarks)->Apply(configure);
 BENCHMARK(BM_Draw32767ListedLogTickmarks)->Apply(configure);
 BENCHMARK(BM_Draw32766Digits)->Apply(configure);
 BENCHMARK(BM_Draw32766Labels)->Apply(configure);
+BENCHMARK(BM_DrawFull4x32766)->Apply(configure);
+BENCHMARK(BM_DrawFull4x32766BandsHoles)->Apply(configure);
 BENCHMARK(BM_ReadDialFile4x32766)->Apply(configure);
 BENCHMARK(BM_ReadDialFile11_4x32766)->Apply(configure);
 BENCHMARK(BM_ReadRepeatedSections20MB)->Apply(configure);

@@ -2,6 +2,7 @@
 
 #include "render/dialrenderer.h"
 #include "render/paintersurface.h"
+#include "render/rowstyle.h"
 
 #include <QPainter>
 
@@ -29,6 +30,14 @@ public:
     double textWidth(const QString &text) override { return m_inner.textWidth(text); }
     double textHeight(const QString &text) override { return m_inner.textHeight(text); }
     void text(CardPoint topLeft, const QString &text) override { check(); m_inner.text(topLeft, text); }
+    void setLayer(DrawLayer layer) override { m_inner.setLayer(layer); }
+    void setStyle(const DrawStyle &style) override { m_inner.setStyle(style); }
+    void setFontFamily(const QString &family) override { m_inner.setFontFamily(family); }
+    void sector(CardPoint centre, double inner, double outer, double start, double end, bool filled) override
+    {
+        check(); m_inner.sector(centre, inner, outer, start, end, filled);
+    }
+    void circle(CardPoint centre, double radius) override { check(); m_inner.circle(centre, radius); }
 
 private:
     void check() const
@@ -44,8 +53,14 @@ private:
 } // namespace
 
 QString paintPreview(QPainter &painter, const DialDesign &design, double logicalDpi, const QRect &messageArea,
-                     const std::atomic_bool *cancel)
+                     const std::atomic_bool *cancel, QStringList *notes)
 {
+    QStringList fallbacks;
+    for (const QString &family : missingFontFamilies(design))
+        fallbacks.append(fontFallbackMessage(family));
+    if (notes)
+        *notes = fallbacks;
+
     QString error;
     try {
         PainterSurface surface(painter, logicalDpi);
@@ -60,13 +75,24 @@ QString paintPreview(QPainter &painter, const DialDesign &design, double logical
     } catch (const std::exception &e) {
         error = QString::fromUtf8(e.what());
     }
-    if (error.isEmpty())
+    if (error.isEmpty() && fallbacks.isEmpty())
         return error;
 
-    // A paint must never open a box: the message would come back with every repaint.
+    // A paint must never open a box: the message would come back with every repaint. The
+    // error takes the bottom of the area in red; font notes stand above it in the ink.
     painter.save();
-    painter.setPen(Qt::red);
-    painter.drawText(messageArea, Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, error);
+    const int flags = Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap;
+    QRect above = messageArea;
+    if (!error.isEmpty()) {
+        const QPen ink = painter.pen();
+        painter.setPen(Qt::red);
+        const QRect used = painter.boundingRect(messageArea, flags, error);
+        painter.drawText(messageArea, flags, error);
+        above.setBottom(used.top() - 1);
+        painter.setPen(ink);
+    }
+    if (!fallbacks.isEmpty())
+        painter.drawText(above, flags, fallbacks.join(QLatin1Char('\n')));
     painter.restore();
     return error;
 }

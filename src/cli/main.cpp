@@ -6,6 +6,7 @@
 #include "design/dialdesign.h"
 #include "files/dialfile.h"
 #include "render/dialexport.h"
+#include "render/rowstyle.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -256,6 +257,8 @@ int main(int argc, char *argv[])
                 printError(error.message);
             return kExitFailed;
         }
+        for (const QString &family : missingFontFamilies(read.design))
+            printError(QStringLiteral("warning: ") + fontFallbackMessage(family));
     } catch (const std::bad_alloc &) {
         printError(QStringLiteral("not enough memory"));
         return kExitFailed;

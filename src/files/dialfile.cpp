@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace vernalith {
 
@@ -24,10 +25,21 @@ QString tableCaption(TableKind kind)
     return QString::fromLatin1(tableInfo(kind).caption);
 }
 
-QString scalesCaption()
-{
-    return QStringLiteral("Scales");
-}
+// The 1.1 sections after the tables, in file order: rows of a fixed number of cells, none of
+// them shown in a design table, and no spare empty row. Sections that came after the scales are
+// written only when they have rows, so that a file without them stays as it was.
+struct ListSection {
+    const char *header;
+    const char *caption;
+    int cellCount;
+    TableRows DialDesign::*rows;
+    bool writtenWhenEmpty;
+};
+const std::array<ListSection, 3> kListSections = {{
+    {kScalesSectionHeader, "Scales", kScaleColumnCount, &DialDesign::scales, true},
+    {"[Bands]", "Bands", kBandColumnCount, &DialDesign::bands, false},
+    {"[Holes]", "Holes", kHoleColumnCount, &DialDesign::holes, false},
+}};
 
 DialFileError error(DialFileError::Kind kind, const QString &detail)
 {
@@ -200,7 +212,9 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
     };
     std::array<TableBuilder, 4> tables = {builderFor(TableKind::ScaleArcs), builderFor(TableKind::ScaleTickmarks),
                                           builderFor(TableKind::ScaleDigits), builderFor(TableKind::FaceLabels)};
-    TableBuilder scales(kScaleColumnCount, kScaleColumnCount, false);
+    std::vector<TableBuilder> lists;
+    for (const ListSection &section : kListSections)
+        lists.emplace_back(section.cellCount, section.cellCount, false);
 
     const auto fail = [&](const QString &detail) {
         result.error = error(DialFileError::Kind::ReadFailed, detail);
@@ -252,8 +266,12 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
     };
 
     const auto isKnownHeader = [](const QString &line) {
-        if (line == QLatin1String("[Dimensions]") || line == QLatin1String(kScalesSectionHeader))
+        if (line == QLatin1String("[Dimensions]"))
             return true;
+        for (const ListSection &section : kListSections) {
+            if (line == QLatin1String(section.header))
+                return true;
+        }
         for (TableKind kind : kAllTables) {
             if (line == QLatin1String(tableInfo(kind).sectionHeader))
                 return true;
@@ -287,8 +305,12 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
         }
         if (!v11)
             continue;
-        if (current == QLatin1String(kScalesSectionHeader) && !readSection(scales, scalesCaption(), current))
-            return result;
+        for (size_t k = 0; k < kListSections.size(); ++k) {
+            const ListSection &section = kListSections[k];
+            if (current == QLatin1String(section.header)
+                && !readSection(lists[k], QString::fromLatin1(section.caption), current))
+                return result;
+        }
         if (current.startsWith(QLatin1Char('[')) && !isKnownHeader(current)) {
             // A section of a later build: nothing is lost by passing over it only while it is empty.
             const QString header = current;
@@ -301,7 +323,8 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
 
     for (TableKind kind : kAllTables)
         result.design.table(kind) = tables[static_cast<size_t>(tableIndex(kind))].rows();
-    result.design.scales = scales.rows();
+    for (size_t k = 0; k < kListSections.size(); ++k)
+        result.design.*kListSections[k].rows = lists[k].rows();
     return result;
 }
 
@@ -427,8 +450,10 @@ void appendRow(QByteArray &out, const QStringList &row, int cellCount, bool v11)
 
 DialFileVersion dialFileVersion(const DialDesign &design)
 {
-    if (!design.scales.isEmpty())
-        return DialFileVersion::V1_1;
+    for (const ListSection &section : kListSections) {
+        if (!(design.*section.rows).isEmpty())
+            return DialFileVersion::V1_1;
+    }
     for (const QString &dimension : design.dimensions) {
         if (!fitsCodePage(dimension))
             return DialFileVersion::V1_1;
@@ -458,9 +483,11 @@ DialFileError checkStorable(const DialDesign &design)
         if (!problem.isEmpty())
             return error(DialFileError::Kind::CannotStore, problem);
     }
-    const QString problem = rowsProblem(design.scales, scalesCaption());
-    if (!problem.isEmpty())
-        return error(DialFileError::Kind::CannotStore, problem);
+    for (const ListSection &section : kListSections) {
+        const QString problem = rowsProblem(design.*section.rows, QString::fromLatin1(section.caption));
+        if (!problem.isEmpty())
+            return error(DialFileError::Kind::CannotStore, problem);
+    }
     return DialFileError{};
 }
 
@@ -488,9 +515,13 @@ QByteArray dialFileBytes(const DialDesign &design)
             appendRow(out, row, cellCount, v11);
     }
     if (v11) {
-        line(QString::fromLatin1(kScalesSectionHeader));
-        for (const QStringList &row : design.scales)
-            appendRow(out, row, kScaleColumnCount, true);
+        for (const ListSection &section : kListSections) {
+            if (!section.writtenWhenEmpty && (design.*section.rows).isEmpty())
+                continue;
+            line(QString::fromLatin1(section.header));
+            for (const QStringList &row : design.*section.rows)
+                appendRow(out, row, section.cellCount, true);
+        }
     }
     line(u"");
     return out;

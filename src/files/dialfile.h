@@ -12,11 +12,12 @@ namespace vernalith {
 
 // Two versions share one layout. 1.0 is Windows-1252 and holds the columns the tables show.
 // 1.1 is UTF-8 (no byte-order mark) and holds, besides, every row's extra cells (all of them, set
-// or not, each tab-ended like the columns; a one-column row then ends in a tab too) and a
-// [Scales] section after [Labels]. An older build refuses a 1.1 file as of unknown format rather
-// than drawing its scales wrongly; in turn a 1.1 reader refuses a 1.1 file carrying what it does
-// not know (a later section such as [Bands] with rows, or a set cell past a row's last known
-// one), as it could not draw or keep it. Empty unknown sections are read as nothing.
+// or not, each tab-ended like the columns; a one-column row then ends in a tab too) and, after
+// [Labels], a [Scales] section, then [Bands] and [Holes] when they have rows (cells in the column
+// order of dialdesign.h). An older build refuses a 1.1 file as of unknown format
+// rather than drawing its scales wrongly; in turn a 1.1 reader refuses a 1.1 file carrying what
+// it does not know (a later section with rows, or a set cell past a row's last known one), as it
+// could not draw or keep it. Empty unknown sections are read as nothing.
 inline constexpr char kDialFileFirstLine[] = "[Vernalith1.0]";
 inline constexpr char kDialFileFirstLine11[] = "[Vernalith1.1]";
 inline constexpr char kScalesSectionHeader[] = "[Scales]";
@@ -68,7 +69,7 @@ struct DialReadResult {
 
 // Parses a whole dial file of either version. A design missing the dimensions section keeps
 // `currentDimensions`; a missing table section gives that table one empty row, a missing
-// [Scales] section no scales. Every row read holds all its cells (storedColumnCount; 5 for a
+// [Scales], [Bands] or [Holes] section no rows. Every row read holds all its cells (storedColumnCount; 5 for a
 // scale). A section met again inserts its rows above the table's and then removes the row that
 // follows them, as it always has ([Arcs] 1 2 ... [Arcs] 3 gives 3, 2); the cost stays linear in
 // the file's size. A file is all or nothing: on any error the returned design is meaningless
@@ -77,15 +78,15 @@ DialReadResult parseDialFile(QByteArrayView bytes, const DimensionTexts &current
 DialReadResult readDialFile(QIODevice &in, const DimensionTexts &currentDimensions);
 DialReadResult loadDialFile(const QString &path, const DimensionTexts &currentDimensions);
 
-// The version a save writes: 1.0 whenever the design holds nothing 1.0 cannot (no scales, no
-// extra cell set, every character in Windows-1252), so such files stay byte for byte as they
-// always were; 1.1 otherwise.
+// The version a save writes: 1.0 whenever the design holds nothing 1.0 cannot (no scales, bands
+// or holes, no extra cell set, every character in Windows-1252), so such files stay byte for
+// byte as they always were; 1.1 otherwise.
 DialFileVersion dialFileVersion(const DialDesign &design);
 
 // Checks that every text of the design survives a save and a later open unchanged: no tab or
 // line break in a cell, no line break in a dimension, no first cell (of a row or a scale) that
 // begins with "[" (it would end its section when read), no half of a surrogate pair, at most
-// 32766 rows per table and scales.
+// 32766 rows per table, scales, bands and holes.
 DialFileError checkStorable(const DialDesign &design);
 
 // The file's bytes in dialFileVersion(design): CR LF after every line, a TAB after every cell of

@@ -19,8 +19,10 @@ public:
     double textWidth(const QString &text) override;
     double textHeight(const QString &text) override;
     void text(CardPoint, const QString &) override { ++m_count; }
+    void sector(CardPoint, double, double, double, double, bool) override { ++m_count; }
+    void circle(CardPoint, double) override { ++m_count; }
 
-    // Lines, boxes, arcs and texts drawn so far.
+    // Lines, boxes, arcs, sectors, circles and texts drawn so far.
     long long count() const { return m_count; }
 
 private:

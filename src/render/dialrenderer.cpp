@@ -6,8 +6,15 @@
 #include "needlegeometry.h"
 #include "numberformat.h"
 #include "rowscale.h"
+#include "rowstyle.h"
 
+#include "design/valuelist.h"
+
+#include <QColor>
+
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace vernalith {
 
@@ -79,17 +86,36 @@ double roundHalfToEven(double value)
     return below;
 }
 
-// One data row of a table, read the way every row is read: numbers through the numeric prefix,
-// each of them finite, with messages that name the table, the row and the column.
+// The column titles of a list of rows drawn besides the four tables.
+const QStringList &bandTitles()
+{
+    static const QStringList titles = bandColumnTitles();
+    return titles;
+}
+
+const QStringList &holeTitles()
+{
+    static const QStringList titles = holeColumnTitles();
+    return titles;
+}
+
+// One data row of a table (or of the bands or holes), read the way every row is read: numbers
+// through the numeric prefix, each of them finite, with messages that name the table, the row
+// and the column.
 class RowReader
 {
 public:
-    RowReader(TableKind kind, int row, const QStringList &cells) : m_kind(kind), m_row(row), m_cells(cells) {}
-
-    QString place() const
+    RowReader(TableKind kind, int row, const QStringList &cells)
+        : m_kind(kind), m_caption(tableInfo(kind).caption), m_titles(&tableInfo(kind).titles), m_row(row), m_cells(cells)
     {
-        return QStringLiteral("%1, row %2").arg(QLatin1String(tableInfo(m_kind).caption)).arg(m_row);
     }
+    RowReader(const char *caption, const QStringList &titles, int row, const QStringList &cells)
+        : m_caption(caption), m_titles(&titles), m_row(row), m_cells(cells)
+    {
+    }
+
+    QString place() const { return QStringLiteral("%1, row %2").arg(QLatin1String(m_caption)).arg(m_row); }
+    [[noreturn]] void refuse(const QString &problem) const { fail(place(), problem); }
 
     QString text(int col) const { return m_cells.value(col); }
     const QStringList &cells() const { return m_cells; }
@@ -131,24 +157,99 @@ public:
         return points > 0 ? points : kDefaultFontPoints;
     }
 
-private:
-    QString title(int col) const { return tableInfo(m_kind).titles.value(col); }
+    // The row's Width and Colour cells (those its table has) as a pen; a bad cell throws.
+    DrawStyle style() const
+    {
+        DrawStyle style;
+        QString problem;
+        const int widthColumn = extraColumn(m_kind, QStringLiteral("Width"));
+        if (widthColumn >= 0 && !parseWidthCell(m_cells.value(widthColumn), &style.widthMm, &problem))
+            refuse(problem);
+        QString colour;
+        if (!parseColourCell(m_cells.value(extraColumn(m_kind, QStringLiteral("Colour"))), &colour, &problem))
+            refuse(problem);
+        if (!colour.isEmpty())
+            style.colour = QColor(colour);
+        return style;
+    }
 
-    TableKind m_kind;
+    // The row's Font cell as typed.
+    QString font() const { return m_cells.value(extraColumn(m_kind, QStringLiteral("Font"))); }
+
+    QString title(int col) const { return m_titles->value(col); }
+
+private:
+    TableKind m_kind = TableKind::ScaleArcs;
+    const char *m_caption;
+    const QStringList *m_titles;
     int m_row;
     const QStringList &m_cells;
 };
 
-// Walks the data rows of one table from row 1, giving arithmetic failures the row's place.
-template <typename DrawRow>
-void walkTable(const DialDesign &design, TableKind kind, DrawRow drawRow)
+// The layer, pen and face last asked of the surface. A call is made only on a change, so a design
+// without styles makes the very calls it made before there were any; drawDial leaves the surface
+// in the state it found it.
+class SurfaceState
 {
-    const TableRows &rows = design.table(kind);
+public:
+    explicit SurfaceState(DrawingSurface &surface) : m_surface(surface) {}
+    ~SurfaceState()
+    {
+        // Also on the way out of a failed drawing; a surface's own error wins over these.
+        try {
+            use(DrawLayer::Marks, DrawStyle());
+            useFont(QString());
+        } catch (...) {
+        }
+    }
+    SurfaceState(const SurfaceState &) = delete;
+    SurfaceState &operator=(const SurfaceState &) = delete;
+
+    void use(DrawLayer layer, const DrawStyle &style)
+    {
+        if (layer != m_layer) {
+            m_layer = layer;
+            m_surface.setLayer(layer);
+        }
+        if (style != m_style) {
+            m_style = style;
+            m_surface.setStyle(style);
+        }
+    }
+
+    // A Font cell: an installed family, or the default face (an empty name to the surface).
+    void useFont(const QString &cell)
+    {
+        if (cell == m_fontCell)
+            return;
+        m_fontCell = cell;
+        bool missing = false;
+        const QString family = cell.trimmed().isEmpty() ? QString() : fontFamilyOrDefault(cell, &missing);
+        const QString wanted = missing ? QString() : family;
+        if (wanted != m_family) {
+            m_family = wanted;
+            m_surface.setFontFamily(wanted);
+        }
+    }
+
+private:
+    DrawingSurface &m_surface;
+    DrawLayer m_layer = DrawLayer::Marks;
+    DrawStyle m_style;
+    QString m_fontCell;
+    QString m_family;
+};
+
+// Walks rows from row 1, giving arithmetic and scale failures the row's place. `reader(r, cells)`
+// makes the row's reader.
+template <typename MakeReader, typename DrawRow>
+void walkRows(const TableRows &rows, const char *caption, MakeReader reader, DrawRow drawRow)
+{
     if (rows.size() > kMaxDataRows)
-        fail(QLatin1String(tableInfo(kind).caption),
+        fail(QLatin1String(caption),
              QStringLiteral("%1 rows are too many (at most %2)").arg(rows.size()).arg(kMaxDataRows));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const RowReader row(kind, r + 1, rows[r]);
+        const RowReader row = reader(r + 1, rows[r]);
         try {
             drawRow(row);
         } catch (const ArithmeticError &error) {
@@ -159,14 +260,24 @@ void walkTable(const DialDesign &design, TableKind kind, DrawRow drawRow)
     }
 }
 
-void drawArcs(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface)
+template <typename DrawRow>
+void walkTable(const DialDesign &design, TableKind kind, DrawRow drawRow)
+{
+    walkRows(design.table(kind), tableInfo(kind).caption,
+             [kind](int r, const QStringList &cells) { return RowReader(kind, r, cells); }, drawRow);
+}
+
+void drawArcs(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface, SurfaceState &state)
 {
     const ArcExtent extent = arcExtent(sweep);
     walkTable(design, TableKind::ScaleArcs, [&](const RowReader &row) {
         const double radius = row.number(0);
+        const DrawStyle style = row.style();
         // Every fresh design holds an empty arc row: nothing to draw, and not an error.
-        if (radius > 0 && extent.start != extent.end)
+        if (radius > 0 && extent.start != extent.end) {
+            state.use(DrawLayer::Marks, style);
             surface.arc({sweep.pivotX, sweep.pivotY}, radius, extent.start, extent.end);
+        }
     });
 }
 
@@ -207,14 +318,22 @@ void drawDigitText(DrawingSurface &surface, CardPoint centre, const QString &dig
                  text);
 }
 
+// Texts take the row's colour and face.
+void useTextStyle(SurfaceState &state, const RowReader &row)
+{
+    state.use(DrawLayer::Text, row.style());
+    state.useFont(row.font());
+}
+
 void drawDigitsOnScale(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface,
-                       const RowReader &row)
+                       SurfaceState &state, const RowReader &row)
 {
     const double minimum = row.number(1);
     const double maximum = row.number(2);
     const QString pattern = row.text(3);
     const double radius = row.number(4);
     surface.setFontSize(row.fontPoints(5));
+    useTextStyle(state, row);
     const RowScale scale(design, TableKind::ScaleDigits, row.cells(), minimum, maximum);
     placeReadings(row, scale, sweep, minimum, maximum, [&](double value, double angle) {
         const QString text = std::isinf(value) ? QString(value < 0 ? QStringLiteral("-\u221E") : QStringLiteral("\u221E"))
@@ -223,11 +342,11 @@ void drawDigitsOnScale(const DialDesign &design, const NeedleSweep &sweep, Drawi
     });
 }
 
-void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface)
+void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface, SurfaceState &state)
 {
     walkTable(design, TableKind::ScaleDigits, [&](const RowReader &row) {
         if (row.onScale()) {
-            drawDigitsOnScale(design, sweep, surface, row);
+            drawDigitsOnScale(design, sweep, surface, state, row);
             return;
         }
         const int n = row.divisions(0);
@@ -236,6 +355,7 @@ void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurfa
         const QString pattern = row.text(3);
         const double radius = row.number(4);
         surface.setFontSize(row.fontPoints(5));
+        useTextStyle(state, row);
         if (n <= 0)
             return;
         const double range = checkedValue(maximum - minimum, "digit value");
@@ -248,12 +368,13 @@ void drawDigits(const DialDesign &design, const NeedleSweep &sweep, DrawingSurfa
     });
 }
 
-void drawTickmarks(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface)
+void drawTickmarks(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface, SurfaceState &state)
 {
     walkTable(design, TableKind::ScaleTickmarks, [&](const RowReader &row) {
         if (row.onScale()) {
             const double outer = row.number(1);
             const double inner = row.number(2);
+            state.use(DrawLayer::Marks, row.style());
             // Without a scale, listed values are fractions of the sweep.
             const RowScale scale(design, TableKind::ScaleTickmarks, row.cells(), 0.0, 1.0);
             placeReadings(row, scale, sweep, scale.law().minimum(), scale.law().maximum(), [&](double, double angle) {
@@ -265,6 +386,9 @@ void drawTickmarks(const DialDesign &design, const NeedleSweep &sweep, DrawingSu
         const int n = row.divisions(0);
         const double outer = row.number(1);
         const double inner = row.number(2);
+        const DrawStyle style = row.style();
+        if (n > 0)
+            state.use(DrawLayer::Marks, style);
         for (int i = 0; n > 0 && i <= n; ++i) {
             const double angle = divisionAngle(sweep, i, n);
             const CardPoint from = pointAt(sweep, angle, inner);
@@ -273,15 +397,95 @@ void drawTickmarks(const DialDesign &design, const NeedleSweep &sweep, DrawingSu
     });
 }
 
-void drawLabels(const DialDesign &design, DrawingSurface &surface)
+void drawLabels(const DialDesign &design, DrawingSurface &surface, SurfaceState &state)
 {
     walkTable(design, TableKind::FaceLabels, [&](const RowReader &row) {
         const double x = row.number(0);
         const double y = row.number(1);
         const QString text = drawable(row.text(2));
         surface.setFontSize(row.fontPoints(3));
+        useTextStyle(state, row);
         if (!text.isEmpty())
             surface.text({x, y}, text);
+    });
+}
+
+// A band's From or To: a reading on its scale, or a fraction of the sweep without one; "inf"
+// reaches the end of a scale that allows it.
+double bandAngle(const RowReader &row, BandColumn column, const ScaleLaw &law, const QString &rangeName,
+                 const NeedleSweep &sweep)
+{
+    const int col = static_cast<int>(column);
+    const std::optional<double> value = parseListNumber(row.text(col));
+    if (!value)
+        row.refuse(QStringLiteral("%1 %2 is not a number").arg(row.title(col), quoted(row.text(col))));
+    if (!law.contains(*value))
+        row.refuse(QStringLiteral("%1 %2 is outside %3 (%4 to %5)")
+                       .arg(row.title(col), formatNumber(*value, QString()), rangeName,
+                            formatNumber(law.minimum(), QString()), formatNumber(law.maximum(), QString())));
+    return deflectionAngle(sweep, checkedValue(law.deflection(*value), "deflection"));
+}
+
+void drawBands(const DialDesign &design, const NeedleSweep &sweep, DrawingSurface &surface, SurfaceState &state)
+{
+    const auto reader = [](int r, const QStringList &cells) { return RowReader("Bands", bandTitles(), r, cells); };
+    walkRows(design.bands, "Bands", reader, [&](const RowReader &row) {
+        const QString scaleText = row.text(static_cast<int>(BandColumn::Scale)).trimmed();
+        const ScaleLaw law = scaleText.isEmpty() ? ScaleLaw() : namedScaleLaw(design, scaleText);
+        const QString rangeName =
+            scaleText.isEmpty() ? QStringLiteral("the sweep") : QStringLiteral("scale %1").arg(scaleText.toInt());
+        const double from = bandAngle(row, BandColumn::From, law, rangeName, sweep);
+        const double to = bandAngle(row, BandColumn::To, law, rangeName, sweep);
+
+        const int innerColumn = static_cast<int>(BandColumn::InnerRadius);
+        const int outerColumn = static_cast<int>(BandColumn::OuterRadius);
+        const double inner = row.number(innerColumn);
+        const double outer = row.number(outerColumn);
+        for (const int col : {innerColumn, outerColumn}) {
+            if (row.number(col) <= 0)
+                row.refuse(QStringLiteral("%1 %2 is not above 0").arg(row.title(col), formatNumber(row.number(col), QString())));
+        }
+        if (inner >= outer)
+            row.refuse(QStringLiteral("Inner Radius %1 is not below Outer Radius %2")
+                           .arg(formatNumber(inner, QString()), formatNumber(outer, QString())));
+
+        const QString colourCell = row.text(static_cast<int>(BandColumn::Colour)).trimmed();
+        const bool cut = colourCell.compare(QLatin1String("cut"), Qt::CaseInsensitive) == 0;
+        DrawStyle style;
+        if (!cut) {
+            QString colour, problem;
+            if (!parseColourCell(colourCell, &colour, &problem))
+                row.refuse(problem);
+            if (!colour.isEmpty())
+                style.colour = QColor(colour);
+        }
+        // Equal ends are a band of no width: nothing to draw.
+        if (from == to)
+            return;
+        state.use(cut ? DrawLayer::Cut : DrawLayer::Bands, style);
+        surface.sector({sweep.pivotX, sweep.pivotY}, inner, outer, std::min(from, to), std::max(from, to), !cut);
+    });
+}
+
+// Arms of a hole's centre cross: short enough to stay inside a small hole.
+constexpr double kHoleCrossArmMm = 1.0;
+
+void drawHoles(const DialDesign &design, DrawingSurface &surface, SurfaceState &state)
+{
+    const auto reader = [](int r, const QStringList &cells) { return RowReader("Holes", holeTitles(), r, cells); };
+    walkRows(design.holes, "Holes", reader, [&](const RowReader &row) {
+        const double x = row.number(static_cast<int>(HoleColumn::XPos));
+        const double y = row.number(static_cast<int>(HoleColumn::YPos));
+        const int diameterColumn = static_cast<int>(HoleColumn::Diameter);
+        const double diameter = row.number(diameterColumn);
+        if (diameter <= 0)
+            row.refuse(QStringLiteral("%1 %2 is not above 0").arg(row.title(diameterColumn), formatNumber(diameter, QString())));
+        const double radius = diameter / 2;
+        const double arm = std::min(kHoleCrossArmMm, radius / 3);
+        state.use(DrawLayer::Cut, DrawStyle());
+        surface.circle({x, y}, radius);
+        surface.line({checkedValue(x - arm, "hole"), y}, {checkedValue(x + arm, "hole"), y});
+        surface.line({x, checkedValue(y - arm, "hole")}, {x, checkedValue(y + arm, "hole")});
     });
 }
 
@@ -306,14 +510,20 @@ void drawDial(const DialDesign &design, DrawingSurface &surface)
     sweep.maxAngle = angleOfTip(sweep.pivotX, sweep.pivotY, maxX, maxY, "Max position");
     sweep.span = sweep.maxAngle - sweep.zeroAngle; // both angles lie in [0, 2pi)
 
+    SurfaceState state(surface);
+    drawBands(design, sweep, surface, state);
+
+    state.use(DrawLayer::Outline, DrawStyle());
     surface.box({0, 0}, {width, height});
+    state.use(DrawLayer::Marks, DrawStyle());
     surface.line({sweep.pivotX - 1, sweep.pivotY}, {sweep.pivotX + 1, sweep.pivotY});
     surface.line({sweep.pivotX, sweep.pivotY - 1}, {sweep.pivotX, sweep.pivotY + 1});
 
-    drawArcs(design, sweep, surface);
-    drawDigits(design, sweep, surface);
-    drawTickmarks(design, sweep, surface);
-    drawLabels(design, surface);
+    drawArcs(design, sweep, surface, state);
+    drawDigits(design, sweep, surface, state);
+    drawTickmarks(design, sweep, surface, state);
+    drawLabels(design, surface, state);
+    drawHoles(design, surface, state);
 }
 
 } // namespace vernalith

@@ -21,8 +21,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Draws the whole card of `design` on `surface`: outline, pivot cross, arcs, digits, tickmarks,
-// labels, in that order. Does not clear the surface. On the first bad value it throws DrawError;
+// Draws the whole card of `design` on `surface`: bands, outline, pivot cross, arcs, digits,
+// tickmarks, labels, holes, in that order. Does not clear the surface. On the first bad value it throws DrawError;
 // what was drawn before stays drawn. A design over the drawing budget (see drawbudget.h: too
 // many items, or a text too long) throws before anything is drawn.
 //
@@ -42,6 +42,19 @@ public:
 //   at the angle of its deflection; a digits row prints an infinite reading as "∞". A scale
 //   number that does not exist, a broken law, a bad list or a reading outside its range throws,
 //   naming table, row and fault. Rows with neither draw exactly as before scales existed.
+// - Styles: a row's Width and Colour (arcs, tickmarks) or Colour and Font (digits, labels) reach
+//   the surface through setStyle and setFontFamily, only when they differ from what was last set;
+//   a bad cell throws like a bad number. A family that is not installed draws in the default
+//   face (missingFontFamilies() tells which). Layers: the card edge Outline; arcs, tickmarks and
+//   the pivot cross Marks; digits and labels Text; filled bands Bands; cut bands and holes Cut.
+//   The surface is left in its starting layer, style and face.
+// - A band is the ring sector between its radii from the angle of From to the angle of To: the
+//   readings' deflections on its scale, or fractions of the sweep 0 ... 1 without one. Colour
+//   "cut" (any case) draws its outline, unfilled, as a cut line. An unknown scale, a reading
+//   outside the range, a radius of 0 or below, Inner Radius not below Outer Radius or a bad colour
+//   throws, naming "Bands", the row and the fault. From equal to To draws nothing.
+// - A hole is a circle of its Diameter (above 0, or it throws) around (X-Pos, Y-Pos) and a
+//   centre cross of arms 1 mm long, or a third of the radius when that is shorter.
 // Errors thrown by the surface itself pass through unchanged.
 void drawDial(const DialDesign &design, DrawingSurface &surface);
 

@@ -106,7 +106,8 @@ qint64 countDrawItems(const DialDesign &design)
         for (const QStringList &cells : design.table(kind))
             count += rowDrawItems(kind, cells);
     }
-    return count;
+    // A band is one sector; a hole a circle and the two strokes of its cross.
+    return count + design.bands.size() + 3 * design.holes.size();
 }
 
 QString drawBudgetProblem(const DialDesign &design)

@@ -26,8 +26,9 @@ inline constexpr qint64 kDrawTextBudget = 40'000'000;
 // drawing refuses it with its own message.
 qint64 rowDrawItems(TableKind kind, const QStringList &cells);
 
-// Items the whole card draws: outline, pivot cross and every row of every table. Cheap: it
-// reads the counts, it does not lay anything out.
+// Items the whole card draws: outline, pivot cross, every row of every table, the bands (one
+// sector each) and the holes (a circle and two strokes each). Cheap: it reads the counts, it does
+// not lay anything out.
 qint64 countDrawItems(const DialDesign &design);
 
 // Characters one data row's texts come to, at most about: a digit row of n divisions n + 1

@@ -44,6 +44,23 @@ bool finite(CardPoint p)
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
+// Appends the arc of `square`'s circle from `start` by `sweep` degrees in pieces of at most
+// kMaxArcPieceDegrees, continuing the path (or starting a new figure when `move`).
+void appendArc(QPainterPath &path, const QRectF &square, double start, double sweep, bool move)
+{
+    const int pieces = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / kMaxArcPieceDegrees)));
+    const double step = sweep / pieces;
+    if (move)
+        path.arcMoveTo(square, start);
+    for (int k = 0; k < pieces; ++k)
+        path.arcTo(square, start + k * step, step);
+}
+
+QRectF squareAround(CardPoint centre, double radius)
+{
+    return QRectF(centre.x - radius, centre.y - radius, 2 * radius, 2 * radius);
+}
+
 QPointF toQt(CardPoint p)
 {
     return QPointF(p.x, p.y);
@@ -55,6 +72,9 @@ PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch, QPointF su
     : m_painter(painter),
       m_pixelsPerMm(dotsPerInch / kMmPerInch),
       m_origin(surfaceOrigin),
+      m_startFont(painter.font()),
+      m_startInk(painter.pen().color()),
+      m_ink(m_startInk),
       m_font(painter.font())
 {
     m_painter.save();
@@ -67,13 +87,7 @@ PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch, QPointF su
     m_painter.setRenderHint(QPainter::Antialiasing, true);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
 
-    // On a screen or an image a line thinner than a pixel would fade or vanish; vector devices
-    // keep the true width.
-    double widthMm = kPenWidthMm;
-    if (isRasterDevice(m_painter.device()) && m_pixelsPerMm > 0)
-        widthMm = std::max(widthMm, 1.0 / m_pixelsPerMm);
-    QPen pen(m_painter.pen().color(), widthMm, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    m_painter.setPen(pen);
+    setStyle(DrawStyle());
     m_painter.setBrush(Qt::NoBrush);
 
     m_painter.setFont(m_font.referenceFont());
@@ -87,6 +101,28 @@ PainterSurface::~PainterSurface()
         m_painter.restore();
     } catch (const std::bad_alloc &) {
     }
+}
+
+void PainterSurface::setStyle(const DrawStyle &style)
+{
+    // The default style is the painter's own ink: the window's text colour on the screen.
+    m_ink = style == DrawStyle() ? m_startInk : style.colour;
+    // On a screen or an image a line thinner than a pixel would fade or vanish; vector devices
+    // keep the true width.
+    double widthMm = style.widthMm > 0 && std::isfinite(style.widthMm) ? style.widthMm : kPenWidthMm;
+    if (isRasterDevice(m_painter.device()) && m_pixelsPerMm > 0)
+        widthMm = std::max(widthMm, 1.0 / m_pixelsPerMm);
+    m_painter.setPen(QPen(m_ink, widthMm, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+}
+
+void PainterSurface::setFontFamily(const QString &family)
+{
+    QFont font = m_startFont;
+    if (!family.isEmpty())
+        font.setFamilies({family});
+    m_font = ScaledFont(font);
+    m_font.setPoints(m_points);
+    m_painter.setFont(m_font.referenceFont());
 }
 
 void PainterSurface::clear()
@@ -143,6 +179,8 @@ void PainterSurface::arc(CardPoint centre, double radius, double startAngle, dou
 
 void PainterSurface::setFontSize(double points)
 {
+    if (points > 0 && std::isfinite(points))
+        m_points = points;
     m_font.setPoints(points);
 }
 
@@ -166,6 +204,39 @@ void PainterSurface::text(CardPoint topLeft, const QString &text)
     m_painter.scale(scale, scale);
     m_painter.drawText(QPointF(0, m_font.referenceAscent()), text);
     m_painter.restore();
+}
+
+void PainterSurface::sector(CardPoint centre, double inner, double outer, double startAngle, double endAngle,
+                            bool filled)
+{
+    if (!finite(centre) || !std::isfinite(inner) || !std::isfinite(outer) || !std::isfinite(startAngle)
+        || !std::isfinite(endAngle))
+        return;
+    if (inner < 0 || outer <= inner || startAngle == endAngle)
+        return;
+    const ArcDegrees degrees = arcDegrees(startAngle, endAngle);
+    // Out along the outer edge, back along the inner one: one closed outline.
+    QPainterPath path;
+    appendArc(path, squareAround(centre, outer), degrees.start, degrees.sweep, true);
+    if (inner > 0)
+        appendArc(path, squareAround(centre, inner), degrees.start + degrees.sweep, -degrees.sweep, false);
+    else
+        path.lineTo(toQt(centre));
+    path.closeSubpath();
+    if (filled)
+        m_painter.fillPath(path, m_ink);
+    else
+        m_painter.drawPath(path);
+}
+
+void PainterSurface::circle(CardPoint centre, double radius)
+{
+    if (!finite(centre) || !std::isfinite(radius) || radius <= 0)
+        return;
+    QPainterPath path;
+    appendArc(path, squareAround(centre, radius), 0, 360, true);
+    path.closeSubpath();
+    m_painter.drawPath(path);
 }
 
 } // namespace vernalith

@@ -21,49 +21,67 @@ QString point(CardPoint p)
 
 } // namespace
 
-void RecordingSurface::clear()
+RecordingSurface::Operation &RecordingSurface::record(Kind kind)
 {
     Operation op;
-    op.kind = Kind::Clear;
+    op.kind = kind;
+    op.layer = m_layer;
+    op.style = m_style;
     m_operations.append(op);
+    return m_operations.last();
+}
+
+void RecordingSurface::clear()
+{
+    record(Kind::Clear);
 }
 
 void RecordingSurface::line(CardPoint from, CardPoint to)
 {
-    Operation op;
-    op.kind = Kind::Line;
+    Operation &op = record(Kind::Line);
     op.from = from;
     op.to = to;
-    m_operations.append(op);
 }
 
 void RecordingSurface::box(CardPoint corner1, CardPoint corner2)
 {
-    Operation op;
-    op.kind = Kind::Box;
+    Operation &op = record(Kind::Box);
     op.from = corner1;
     op.to = corner2;
-    m_operations.append(op);
 }
 
 void RecordingSurface::arc(CardPoint centre, double radius, double startAngle, double endAngle)
 {
-    Operation op;
-    op.kind = Kind::Arc;
+    Operation &op = record(Kind::Arc);
     op.from = centre;
     op.radius = radius;
     op.startAngle = startAngle;
     op.endAngle = endAngle;
-    m_operations.append(op);
+}
+
+void RecordingSurface::sector(CardPoint centre, double inner, double outer, double startAngle, double endAngle,
+                              bool filled)
+{
+    Operation &op = record(Kind::Sector);
+    op.from = centre;
+    op.innerRadius = inner;
+    op.radius = outer;
+    op.startAngle = startAngle;
+    op.endAngle = endAngle;
+    op.filled = filled;
+}
+
+void RecordingSurface::circle(CardPoint centre, double radius)
+{
+    Operation &op = record(Kind::Circle);
+    op.from = centre;
+    op.radius = radius;
 }
 
 void RecordingSurface::setFontSize(double points)
 {
     m_points = points;
-    Operation op;
-    op.kind = Kind::FontSize;
-    op.points = points;
-    m_operations.append(op);
+    record(Kind::FontSize).points = points;
 }
 
 double RecordingSurface::textWidth(const QString &text)
@@ -78,12 +96,11 @@ double RecordingSurface::textHeight(const QString &)
 
 void RecordingSurface::text(CardPoint topLeft, const QString &text)
 {
-    Operation op;
-    op.kind = Kind::Text;
+    Operation &op = record(Kind::Text);
     op.from = topLeft;
     op.points = m_points;
     op.text = text;
-    m_operations.append(op);
+    op.fontFamily = m_family;
 }
 
 QVector<RecordingSurface::Operation> RecordingSurface::operations(Kind kind) const
@@ -108,6 +125,18 @@ QVector<RecordingSurface::Operation> RecordingSurface::drawn() const
 
 QString RecordingSurface::describe(const Operation &operation)
 {
+    QString styled;
+    if (operation.style.colour != DrawStyle().colour)
+        styled += QStringLiteral(" colour ") + operation.style.colour.name(QColor::HexRgb).toUpper();
+    if (operation.style.widthMm != 0)
+        styled += QStringLiteral(" width ") + fixed(operation.style.widthMm);
+    if (!operation.fontFamily.isEmpty())
+        styled += QStringLiteral(" in \"%1\"").arg(operation.fontFamily);
+    return describeShape(operation) + styled;
+}
+
+QString RecordingSurface::describeShape(const Operation &operation)
+{
     switch (operation.kind) {
     case Kind::Clear:
         return QStringLiteral("clear");
@@ -123,6 +152,13 @@ QString RecordingSurface::describe(const Operation &operation)
         return QStringLiteral("font %1").arg(fixed(operation.points));
     case Kind::Text:
         return QStringLiteral("text %1 %2 \"%3\"").arg(point(operation.from), fixed(operation.points), operation.text);
+    case Kind::Sector:
+        return QStringLiteral("sector %1 r %2-%3 from %4 to %5 %6")
+            .arg(point(operation.from), fixed(operation.innerRadius), fixed(operation.radius),
+                 fixed(operation.startAngle), fixed(operation.endAngle),
+                 operation.filled ? QStringLiteral("filled") : QStringLiteral("cut"));
+    case Kind::Circle:
+        return QStringLiteral("circle %1 r %2").arg(point(operation.from), fixed(operation.radius));
     }
     return QString();
 }

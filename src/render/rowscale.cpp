@@ -35,20 +35,8 @@ RowScale::RowScale(const DialDesign &design, TableKind kind, const QStringList &
         return;
 
     if (!scaleText.isEmpty()) {
-        bool ok = false;
-        const int number = scaleText.toInt(&ok);
-        const qsizetype count = design.scales.size();
-        if (!ok || number < 1 || number > count)
-            refuse(count == 0 ? QStringLiteral("scale %1 does not exist (the design has no scales)").arg(scaleText)
-                              : QStringLiteral("scale %1 does not exist (the design has %2 scale%3)")
-                                    .arg(scaleText)
-                                    .arg(count)
-                                    .arg(count == 1 ? QString() : QStringLiteral("s")));
-        QString error;
-        m_law = ScaleLaw::parse(design.scales[number - 1], &error);
-        if (!error.isEmpty())
-            refuse(QStringLiteral("scale %1: %2").arg(number).arg(error));
-        m_rangeName = QStringLiteral("scale %1").arg(number);
+        m_law = namedScaleLaw(design, scaleText);
+        m_rangeName = QStringLiteral("scale %1").arg(scaleText.toInt());
     } else {
         if (!(implicitMinimum != implicitMaximum) || !std::isfinite(implicitMaximum - implicitMinimum))
             refuse(QStringLiteral("a value list without a scale needs Min Val and Max Val to differ"));
@@ -70,6 +58,24 @@ double RowScale::deflectionOf(double v) const
         refuse(QStringLiteral("the value %1 is outside %2 (%3 to %4)")
                    .arg(shown(v), m_rangeName, shown(m_law.minimum()), shown(m_law.maximum())));
     return checkedValue(m_law.deflection(v), "deflection");
+}
+
+ScaleLaw namedScaleLaw(const DialDesign &design, const QString &scaleText)
+{
+    bool ok = false;
+    const int number = scaleText.toInt(&ok);
+    const qsizetype count = design.scales.size();
+    if (!ok || number < 1 || number > count)
+        refuse(count == 0 ? QStringLiteral("scale %1 does not exist (the design has no scales)").arg(scaleText)
+                          : QStringLiteral("scale %1 does not exist (the design has %2 scale%3)")
+                                .arg(scaleText)
+                                .arg(count)
+                                .arg(count == 1 ? QString() : QStringLiteral("s")));
+    QString error;
+    ScaleLaw law = ScaleLaw::parse(design.scales[number - 1], &error);
+    if (!error.isEmpty())
+        refuse(QStringLiteral("scale %1: %2").arg(number).arg(error));
+    return law;
 }
 
 double deflectionAngle(const NeedleSweep &sweep, double d)

@@ -50,6 +50,10 @@ private:
     QString m_rangeName; // "scale 2" or "the row's range", for messages
 };
 
+// The law of scale `scaleText` (a 1-based number in the design's scales); throws RowScaleError
+// when no such scale exists or its law's requirements are broken.
+ScaleLaw namedScaleLaw(const DialDesign &design, const QString &scaleText);
+
 // The needle's angle at deflection d: the division formula for the fraction d, so d = k/n lands
 // where division k of n does.
 double deflectionAngle(const NeedleSweep &sweep, double d);

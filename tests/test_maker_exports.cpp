@@ -1,6 +1,7 @@
 // Exports for cutters and engravers: layers, colours and widths read back from SVG and DXF,
 // holes from DXF by ezdxf, texts as outlines, and crop marks on the PDF.
 
+#include "files/dialfile.h"
 #include "render/dialexport.h"
 #include "render/dxfsurface.h"
 #include "render/outlinetextsurface.h"
@@ -296,6 +297,44 @@ private slots:
                 either += a || b;
             }
         QVERIFY2(both > 0.9 * either, qPrintable(u"%1 of %2"_s.arg(both).arg(either)));
+    }
+
+    void styledCardExportsEndToEnd_data()
+    {
+        QTest::addColumn<QString>("svgItem");
+        QTest::addColumn<int>("svgCount");
+        QTest::addColumn<QString>("dxfEntity");
+        QTest::addColumn<int>("dxfCount");
+        QTest::newRow("red band") << u"BANDS path stroke=none fill=#FF0000"_s << 1 << u"HATCH BANDS 420=16711680"_s << 1;
+        QTest::newRow("window, hole crosses") << u"CUT path"_s << 5 << u"LWPOLYLINE CUT"_s << 1;
+        QTest::newRow("holes") << u"CUT circle"_s << 2 << u"CIRCLE CUT"_s << 2;
+        QTest::newRow("navy ticks") << u"MARKS path stroke=#000080 stroke-width=0.4"_s << 11 << u"LWPOLYLINE MARKS 420=128 43=0.4"_s << 11;
+        QTest::newRow("red main ticks") << u"MARKS path stroke=#C00000 stroke-width=1"_s << 3 << u"LWPOLYLINE MARKS 420=12582912 43=1"_s << 3;
+        QTest::newRow("digits") << u"TEXT text stroke=none fill=#00008B"_s << 6 << u"TEXT TEXT 420=139"_s << 6;
+        QTest::newRow("card edge") << u"OUTLINE rect"_s << 1 << u"LINE OUTLINE"_s << 4;
+    }
+
+    void styledCardExportsEndToEnd()
+    {
+        QFETCH(QString, svgItem);
+        QFETCH(int, svgCount);
+        QFETCH(QString, dxfEntity);
+        QFETCH(int, dxfCount);
+        const DialReadResult read = loadDialFile(QStringLiteral(VERNALITH_TEST_DATA "/bands-holes.vlt"), DialDesign::startup().dimensions);
+        QVERIFY(read.ok());
+        QBuffer svg, dxf;
+        QVERIFY(svg.open(QIODevice::WriteOnly) && dxf.open(QIODevice::WriteOnly));
+        QVERIFY(writeDialExport(read.design, ExportFormat::Svg, svg).ok() && writeDialExport(read.design, ExportFormat::Dxf, dxf).ok());
+        QStringList inLayers; // "LAYER element ..."
+        QString layer;
+        for (const QString &item : svgItems(svg.data())) {
+            if (item.front().isUpper()) // a layer's label
+                layer = item;
+            else
+                inLayers.append(layer + u' ' + item);
+        }
+        QCOMPARE(inLayers.count(svgItem), svgCount);
+        QCOMPARE(dxfEntities(dxf.data()).count(dxfEntity), dxfCount);
     }
 
     void cropMarksSitOutsideTheCornersOfPdfsOnly()

@@ -76,8 +76,8 @@ private slots:
         // Recent files, when there are any, come between the separator and Exit.
         QCOMPARE(menus, (QStringList{"&File", "  New from &Template", "  &Open", "  &Save", "  Export...",
                                      "  Print &To...", "  Printer &Calibration...", "  &Recover Last Design", "  ",
-                                     "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "&Help",
-                                     "  &Contents", "  &About Vernalith"}));
+                                     "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "  &Bands...",
+                                     "  &Holes...", "&Help", "  &Contents", "  &About Vernalith"}));
     }
 
     void controls_data()

@@ -86,6 +86,12 @@ RowsTableKind bandsKind(const TableRows &scales)
     kind.newRow = QStringList{QString(), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("20"),
                               QStringLiteral("22"), QStringLiteral("#FF0000")};
     kind.problem = [scales](const QStringList &row) { return bandProblem(row, scales); };
+    kind.decoration = [](int column, const QString &cell) {
+        QString colour;
+        if (column != kColour || isCut(cell) || !parseColourCell(cell, &colour, nullptr))
+            return QVariant();
+        return QVariant(colour.isEmpty() ? QColor(Qt::black) : QColor(colour));
+    };
     return kind;
 }
 

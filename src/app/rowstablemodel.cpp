@@ -88,6 +88,9 @@ QVariant RowsTableModel::data(const QModelIndex &index, int role) const
         const QString problem = rowProblem(index.row());
         return problem.isEmpty() ? QVariant() : QVariant(problem);
     }
+    case Qt::DecorationRole:
+        return m_kind.decoration ? m_kind.decoration(index.column(), m_rows.at(index.row()).at(index.column()))
+                                 : QVariant();
     case Qt::BackgroundRole:
         return rowProblem(index.row()).isEmpty() ? QVariant() : QVariant(QBrush(QColor(255, 222, 214)));
     default:

@@ -17,6 +17,8 @@ struct RowsTableKind {
     QVector<int> lowerCased; // cells kept in lower case (names chosen from a list)
     // Why a row cannot be used, for a person; empty when it can.
     std::function<QString(const QStringList &row)> problem;
+    // What a cell shows beside its text (a colour swatch); none when unset.
+    std::function<QVariant(int column, const QString &cell)> decoration;
 };
 
 // A list of rows being edited in a dialog: one row per entry, every cell editable in place. The

@@ -106,7 +106,8 @@ class RowReader
 {
 public:
     RowReader(TableKind kind, int row, const QStringList &cells)
-        : m_kind(kind), m_caption(tableInfo(kind).caption), m_titles(&tableInfo(kind).titles), m_row(row), m_cells(cells)
+        : m_kind(kind), m_caption(tableInfo(kind).caption), m_titles(&tableInfo(kind).titles), m_row(row),
+          m_cells(cells)
     {
     }
     RowReader(const char *caption, const QStringList &titles, int row, const QStringList &cells)
@@ -410,6 +411,20 @@ void drawLabels(const DialDesign &design, DrawingSurface &surface, SurfaceState 
     });
 }
 
+QString shown(double value)
+{
+    return formatNumber(value, QString());
+}
+
+// A radius or diameter: above 0.
+double positive(const RowReader &row, int col)
+{
+    const double value = row.number(col);
+    if (value <= 0)
+        row.refuse(QStringLiteral("%1 %2 is not above 0").arg(row.title(col), shown(value)));
+    return value;
+}
+
 // A band's From or To: a reading on its scale, or a fraction of the sweep without one; "inf"
 // reaches the end of a scale that allows it.
 double bandAngle(const RowReader &row, BandColumn column, const ScaleLaw &law, const QString &rangeName,
@@ -421,8 +436,7 @@ double bandAngle(const RowReader &row, BandColumn column, const ScaleLaw &law, c
         row.refuse(QStringLiteral("%1 %2 is not a number").arg(row.title(col), quoted(row.text(col))));
     if (!law.contains(*value))
         row.refuse(QStringLiteral("%1 %2 is outside %3 (%4 to %5)")
-                       .arg(row.title(col), formatNumber(*value, QString()), rangeName,
-                            formatNumber(law.minimum(), QString()), formatNumber(law.maximum(), QString())));
+                       .arg(row.title(col), shown(*value), rangeName, shown(law.minimum()), shown(law.maximum())));
     return deflectionAngle(sweep, checkedValue(law.deflection(*value), "deflection"));
 }
 
@@ -439,15 +453,10 @@ void drawBands(const DialDesign &design, const NeedleSweep &sweep, DrawingSurfac
 
         const int innerColumn = static_cast<int>(BandColumn::InnerRadius);
         const int outerColumn = static_cast<int>(BandColumn::OuterRadius);
-        const double inner = row.number(innerColumn);
-        const double outer = row.number(outerColumn);
-        for (const int col : {innerColumn, outerColumn}) {
-            if (row.number(col) <= 0)
-                row.refuse(QStringLiteral("%1 %2 is not above 0").arg(row.title(col), formatNumber(row.number(col), QString())));
-        }
+        const double inner = positive(row, innerColumn);
+        const double outer = positive(row, outerColumn);
         if (inner >= outer)
-            row.refuse(QStringLiteral("Inner Radius %1 is not below Outer Radius %2")
-                           .arg(formatNumber(inner, QString()), formatNumber(outer, QString())));
+            row.refuse(QStringLiteral("Inner Radius %1 is not below Outer Radius %2").arg(shown(inner), shown(outer)));
 
         const QString colourCell = row.text(static_cast<int>(BandColumn::Colour)).trimmed();
         const bool cut = colourCell.compare(QLatin1String("cut"), Qt::CaseInsensitive) == 0;
@@ -476,11 +485,7 @@ void drawHoles(const DialDesign &design, DrawingSurface &surface, SurfaceState &
     walkRows(design.holes, "Holes", reader, [&](const RowReader &row) {
         const double x = row.number(static_cast<int>(HoleColumn::XPos));
         const double y = row.number(static_cast<int>(HoleColumn::YPos));
-        const int diameterColumn = static_cast<int>(HoleColumn::Diameter);
-        const double diameter = row.number(diameterColumn);
-        if (diameter <= 0)
-            row.refuse(QStringLiteral("%1 %2 is not above 0").arg(row.title(diameterColumn), formatNumber(diameter, QString())));
-        const double radius = diameter / 2;
+        const double radius = positive(row, static_cast<int>(HoleColumn::Diameter)) / 2;
         const double arm = std::min(kHoleCrossArmMm, radius / 3);
         state.use(DrawLayer::Cut, DrawStyle());
         surface.circle({x, y}, radius);

@@ -21,7 +21,7 @@ public:
 
     struct Operation {
         Kind kind = Kind::Clear;
-        CardPoint from;          // line start, first box corner, arc, sector or circle centre, text top-left corner
+        CardPoint from;          // line start, first box corner, centre (arc, sector, circle), text top-left
         CardPoint to;            // line end, second box corner
         double radius = 0;       // arc, circle; a sector's outer radius
         double innerRadius = 0;  // sector

@@ -67,7 +67,8 @@ bool parseWidthCell(const QString &text, double *mm, QString *error)
         return false;
     }
     if (value < kMinLineWidthMm || value > kMaxLineWidthMm) {
-        report(error, QStringLiteral("Width %1 is outside %2 ... %3 mm").arg(cell).arg(kMinLineWidthMm).arg(kMaxLineWidthMm));
+        report(error,
+               QStringLiteral("Width %1 is outside %2 ... %3 mm").arg(cell).arg(kMinLineWidthMm).arg(kMaxLineWidthMm));
         return false;
     }
     if (mm)

@@ -19,6 +19,9 @@ public:
     double textWidth(const QString &text) override;
     double textHeight(const QString &text) override;
     void text(CardPoint, const QString &) override { ++m_count; }
+    void setLayer(DrawLayer) override {}
+    void setStyle(const DrawStyle &) override {}
+    void setFontFamily(const QString &) override {} // every face is measured alike
     void sector(CardPoint, double, double, double, double, bool) override { ++m_count; }
     void circle(CardPoint, double) override { ++m_count; }
 

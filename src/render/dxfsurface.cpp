@@ -494,6 +494,13 @@ void DxfSurface::text(CardPoint topLeft, const QString &text)
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) ||
         !std::isfinite(height) || !(height > 0))
         return;
+    if (m_textOutlines && !m_writer) {
+        // Measuring: the outline lies within the text's line box, and is one hatch at most.
+        extend(x1, dxfY(topLeft.y + m_font.lineHeight()));
+        extend(x2, y2);
+        ++m_count;
+        return;
+    }
     if (m_textOutlines) {
         QVector<QVector<Vertex>> loops;
         for (const QPolygonF &polygon : textOutlinePolygons(m_font, topLeft, text)) {

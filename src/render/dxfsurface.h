@@ -79,7 +79,8 @@ public:
     void sector(CardPoint centre, double inner, double outer, double startAngle, double endAngle, bool filled) override;
     void circle(CardPoint centre, double radius) override;
 
-    // Entities drawn so far (the outline counts four lines).
+    // Entities drawn so far (the outline counts four lines); while measuring with text outlines,
+    // every text counts one, even one with no ink.
     qint64 entityCount() const { return m_count; }
 
     // A TEXT value that CAD programs show as exactly `text`: characters that Windows-1252 holds

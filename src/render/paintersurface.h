@@ -40,6 +40,7 @@ public:
     double textWidth(const QString &text) override;
     double textHeight(const QString &text) override;
     void text(CardPoint topLeft, const QString &text) override;
+    void setLayer(DrawLayer) override {}
     void setStyle(const DrawStyle &style) override;
     void setFontFamily(const QString &family) override;
     void sector(CardPoint centre, double inner, double outer, double startAngle, double endAngle, bool filled) override;

@@ -33,11 +33,17 @@ QPainterPath textOutline(const ScaledFont &font, CardPoint topLeft, const QStrin
 
 QList<QPolygonF> textOutlinePolygons(const ScaledFont &font, CardPoint topLeft, const QString &text)
 {
-    // Flattened before scaling: Qt flattens to half a unit of the coordinates it is given.
-    QList<QPolygonF> polygons = referenceOutline(font, text).toSubpathPolygons();
-    const QTransform transform = toCard(font, topLeft);
+    // Qt flattens curves to within half a unit of the coordinates it is given: flattened in
+    // hundredths of a millimetre, the outline stays within 5 micrometres at every size.
+    constexpr double kUnitsPerMm = 100.0;
+    QTransform toUnits;
+    toUnits.scale(font.scale() * kUnitsPerMm, font.scale() * kUnitsPerMm);
+    QList<QPolygonF> polygons = toUnits.map(referenceOutline(font, text)).toSubpathPolygons();
+    QTransform toCardMm;
+    toCardMm.translate(topLeft.x, topLeft.y);
+    toCardMm.scale(1 / kUnitsPerMm, 1 / kUnitsPerMm);
     for (QPolygonF &polygon : polygons)
-        polygon = transform.map(polygon);
+        polygon = toCardMm.map(polygon);
     return polygons;
 }
 

@@ -15,9 +15,8 @@ namespace vernalith {
 QPainterPath textOutline(const ScaledFont &font, CardPoint topLeft, const QString &text);
 
 // The same outline as closed polygons (one per contour, filled by the odd-even rule) for formats
-// without curves. The curves are flattened at the font's reference size, to about 1/200 of its
-// reference em, before they are scaled to the card: a 1000-pixel reference gives steps under a
-// micrometre at ordinary sizes.
+// without curves, the curves flattened to within 5 micrometres: far finer than any laser's spot,
+// and few enough points to keep a file of many digits in bounds.
 QList<QPolygonF> textOutlinePolygons(const ScaledFont &font, CardPoint topLeft, const QString &text);
 
 } // namespace vernalith

@@ -83,7 +83,9 @@ QStringList ScalesDialog::notes() const
         if (renumbered.at(old - 1) == 0)
             notes << QStringLiteral("Scale %1 is removed: %2 row(s) using it will have no scale.").arg(old).arg(users);
         else if (renumbered.at(old - 1) != old)
-            notes << QStringLiteral("Scale %1 becomes scale %2 in the rows using it.").arg(old).arg(renumbered.at(old - 1));
+            notes << QStringLiteral("Scale %1 becomes scale %2 in the rows using it.")
+                         .arg(old)
+                         .arg(renumbered.at(old - 1));
     }
     return notes;
 }

@@ -42,7 +42,10 @@ class TestStyleDialogs : public QObject
         QApplication::setActiveWindow(dialog); // no window manager brings it to the front
         return QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
     }
-    static QPushButton *ok(QDialog *dialog) { return dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok); }
+    static QPushButton *ok(QDialog *dialog)
+    {
+        return dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    }
 
 private slots:
     void init()

@@ -110,6 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ExportOptions options;
     options.page = ExportPage::Card;
     options.dotsPerInch = 10;
+    options.textOutlines = size % 2 == 1;
+    options.cropMarks = size % 4 >= 2;
     for (ExportFormat format : {ExportFormat::Svg, ExportFormat::Dxf, ExportFormat::Pdf, ExportFormat::Png}) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);

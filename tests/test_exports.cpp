@@ -296,10 +296,10 @@ void TestExports::dxfReadsCleanlyWithTheWorkedTicks()
     QCOMPARE(dxf.size(), 1 + 4 + 2 + 2 + 6 + 11 + 4);
     QCOMPARE(dxf[0], u"0 4"_s);
     QCOMPARE(dxf[1], u"LINE OUTLINE 0.0000 45.0000 52.0000 45.0000"_s);
-    QCOMPARE(dxf[7], u"ARC SCALE 26.0000 12.0000 22.0000 45.0000 135.0000"_s);
-    QCOMPARE(dxf[15], u"LINE SCALE 13.2721 24.7279 10.4437 27.5563"_s);
-    QCOMPARE(dxf[20], u"LINE SCALE 26.0000 30.0000 26.0000 34.0000"_s);
-    QCOMPARE(dxf[25], u"LINE SCALE 38.7279 24.7279 41.5563 27.5563"_s);
+    QCOMPARE(dxf[7], u"ARC MARKS 26.0000 12.0000 22.0000 45.0000 135.0000"_s);
+    QCOMPARE(dxf[15], u"LINE MARKS 13.2721 24.7279 10.4437 27.5563"_s);
+    QCOMPARE(dxf[20], u"LINE MARKS 26.0000 30.0000 26.0000 34.0000"_s);
+    QCOMPARE(dxf[25], u"LINE MARKS 38.7279 24.7279 41.5563 27.5563"_s);
     // A TEXT stands on its baseline's left end and is as high as its capitals; 72 pt is an em of 25.4 mm.
     const QFontMetricsF font = perMille();
     QCOMPARE(dxf[27], u"TEXT TEXT 4.0000 %1 %2 Big"_s.arg(43 - font.ascent() * 0.0254, 0, 'f', 4)

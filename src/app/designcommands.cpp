@@ -2,7 +2,9 @@
 
 #include "design/designmodel.h"
 #include "design/scalereferences.h"
+#include "bandsdialog.h"
 #include "designtableview.h"
+#include "holesdialog.h"
 #include "rowmarkdelegate.h"
 #include "rowpropertiesdialog.h"
 #include "scalesdialog.h"
@@ -16,22 +18,21 @@ namespace vernalith {
 
 namespace {
 
-const QString kNoTableYet = QStringLiteral("Click a row of the Scale Tickmarks or Scale Digits table first: "
-                                           "Row Properties works on the current row of the one you used last.");
+const QString kNoTableYet = QStringLiteral("Click a row of a table first: Row Properties works on the current "
+                                           "row of the table you used last.");
 
 } // namespace
 
-DesignCommands::DesignCommands(DesignModel *model, DesignTableView *tickmarks, DesignTableView *digits,
+DesignCommands::DesignCommands(DesignModel *model, const std::array<DesignTableView *, 4> &views,
                                QAction *rowProperties, QWidget *window)
-    : QObject(window), m_model(model), m_tickmarks(tickmarks), m_digits(digits), m_rowProperties(rowProperties),
-      m_window(window)
+    : QObject(window), m_model(model), m_views(views), m_rowProperties(rowProperties), m_window(window)
 {
     m_rowProperties->setEnabled(false);
     m_rowProperties->setToolTip(kNoTableYet);
     m_rowProperties->setStatusTip(kNoTableYet);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { noteFocus(now); });
 
-    for (TableKind kind : {TableKind::ScaleTickmarks, TableKind::ScaleDigits}) {
+    for (TableKind kind : kAllTables) {
         DesignTableView *v = view(kind);
         v->setItemDelegateForColumn(0, new RowMarkDelegate(m_model, v));
         // A mouse's context menu reaches the viewport, the keyboard's the view itself.
@@ -40,18 +41,16 @@ DesignCommands::DesignCommands(DesignModel *model, DesignTableView *tickmarks, D
     }
 }
 
-DesignTableView *DesignCommands::view(TableKind kind) const
-{
-    return kind == TableKind::ScaleDigits ? m_digits : m_tickmarks;
-}
-
 void DesignCommands::noteFocus(QWidget *now)
 {
     for (QWidget *w = now; w; w = w->parentWidget()) {
-        if (w == m_tickmarks || w == m_digits) {
-            m_table = w == m_digits ? TableKind::ScaleDigits : TableKind::ScaleTickmarks;
-            const QString tip = QStringLiteral("Scale and value list of the current row of the %1 table")
-                                    .arg(QString::fromLatin1(tableInfo(*m_table).caption));
+        for (TableKind kind : kAllTables) {
+            if (w != view(kind))
+                continue;
+            m_table = kind;
+            const QString tip = QStringLiteral("%1 of the current row of the %2 table")
+                                    .arg(tableInfo(kind).extraTitles.join(QStringLiteral(", ")),
+                                         QString::fromLatin1(tableInfo(kind).caption));
             m_rowProperties->setEnabled(true);
             m_rowProperties->setToolTip(tip);
             m_rowProperties->setStatusTip(tip);
@@ -82,7 +81,29 @@ void DesignCommands::applyScales(const ScalesDialog &dialog)
                 table.setCell(row, col, after);
         }
     }
+    TableRows bands = m_model->bands();
+    for (QStringList &band : bands) {
+        QString &scale = band[static_cast<int>(BandColumn::Scale)];
+        scale = renumberedScaleCell(scale, renumbered);
+    }
+    m_model->setBands(bands);
     m_model->setScales(dialog.scales());
+}
+
+void DesignCommands::editBands()
+{
+    auto *dialog = new BandsDialog(m_model->bands(), m_model->scales(), m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { m_model->setBands(dialog->bands()); });
+    dialog->open();
+}
+
+void DesignCommands::editHoles()
+{
+    auto *dialog = new HolesDialog(m_model->holes(), m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { m_model->setHoles(dialog->holes()); });
+    dialog->open();
 }
 
 void DesignCommands::editRowProperties()
@@ -97,22 +118,21 @@ void DesignCommands::editRowPropertiesOf(TableKind kind)
     const int row = table.row();
     if (row < 1)
         return;
-    const int scaleCol = extraColumn(kind, QStringLiteral("Scale"));
-    const int valuesCol = extraColumn(kind, QStringLiteral("Values"));
     const QString place =
         QStringLiteral("%1, row %2").arg(QString::fromLatin1(tableInfo(kind).caption)).arg(row);
-    auto *dialog = new RowPropertiesDialog(m_model->scales(), place, table.cell(row, scaleCol),
-                                           table.cell(row, valuesCol), m_window);
+    auto *dialog = new RowPropertiesDialog(kind, m_model->scales(), place, table.rowsData().value(row - 1),
+                                           m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, kind, row, scaleCol, valuesCol, dialog] {
+    connect(dialog, &QDialog::accepted, this, [this, kind, row, dialog] {
         DesignTable &t = m_model->table(kind);
         // The row may have gone while the dialog was open (Open, a template, Remove).
         if (row > t.dataRowCount())
             return;
-        if (t.cell(row, scaleCol) != dialog->scaleCell())
-            t.setCell(row, scaleCol, dialog->scaleCell());
-        if (t.cell(row, valuesCol) != dialog->valuesCell())
-            t.setCell(row, valuesCol, dialog->valuesCell());
+        for (const QString &title : tableInfo(kind).extraTitles) {
+            const int col = extraColumn(kind, title);
+            if (t.cell(row, col) != dialog->cell(title))
+                t.setCell(row, col, dialog->cell(title));
+        }
     });
     dialog->open();
 }
@@ -121,7 +141,7 @@ bool DesignCommands::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::ContextMenu)
         return QObject::eventFilter(watched, event);
-    for (TableKind kind : {TableKind::ScaleTickmarks, TableKind::ScaleDigits}) {
+    for (TableKind kind : kAllTables) {
         DesignTableView *v = view(kind);
         if (watched != v && watched != v->viewport())
             continue;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <array>
 #include <optional>
 
 class QAction;
@@ -18,10 +19,11 @@ class DesignModel;
 class DesignTableView;
 class ScalesDialog;
 
-// The Design menu's work. Scales... edits the design's scale list; Row Properties... edits the
-// scale and value list of the current row of the tickmarks or digits table that last had the
-// focus (it is disabled, with a tooltip saying why, until one has). The same command is on the
-// context menu of those two tables' rows, and their rows that have properties carry a mark.
+// The Design menu's work. Scales..., Bands... and Holes... edit the design's lists of scales,
+// bands and holes; Row Properties... edits the cells not shown as columns (scale, values, width,
+// colour, font, as the table has them) of the current row of the table that last had the focus
+// (it is disabled, with a tooltip saying why, until one has). The same command is on the context
+// menu of every table's rows, and rows that have properties carry a mark.
 //
 // Dialogs are opened without blocking (window-modal); their result is applied when they are
 // accepted, as ordinary edits of the model.
@@ -30,14 +32,16 @@ class DesignCommands : public QObject
     Q_OBJECT
 
 public:
-    // None is owned; all must outlive this object. `rowProperties` is the menu entry to keep
-    // enabled or disabled.
-    DesignCommands(DesignModel *model, DesignTableView *tickmarks, DesignTableView *digits,
-                   QAction *rowProperties, QWidget *window);
+    // None is owned; all must outlive this object. `views` are the four tables' views in
+    // kAllTables order; `rowProperties` is the menu entry to keep enabled or disabled.
+    DesignCommands(DesignModel *model, const std::array<DesignTableView *, 4> &views, QAction *rowProperties,
+                   QWidget *window);
 
     void editScales();
+    void editBands();
+    void editHoles();
     void editRowProperties();
-    // The table Row Properties... works on; none until the tickmarks or digits table had the focus.
+    // The table Row Properties... works on; none until a table had the focus.
     std::optional<TableKind> propertiesTable() const { return m_table; }
 
 protected:
@@ -49,11 +53,10 @@ private:
     // `index` is the row's cell the menu is for; `at` is where it opens, in the view's viewport.
     void showContextMenu(TableKind kind, const QModelIndex &index, const QPoint &at);
     void applyScales(const ScalesDialog &dialog);
-    DesignTableView *view(TableKind kind) const;
+    DesignTableView *view(TableKind kind) const { return m_views[static_cast<size_t>(tableIndex(kind))]; }
 
     DesignModel *m_model;
-    DesignTableView *m_tickmarks;
-    DesignTableView *m_digits;
+    std::array<DesignTableView *, 4> m_views;
     QAction *m_rowProperties;
     QWidget *m_window;
     std::optional<TableKind> m_table;

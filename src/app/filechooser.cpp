@@ -1,5 +1,7 @@
 #include "filechooser.h"
 
+#include "exportoptionsdialog.h"
+
 #include <QFileDialog>
 
 namespace vernalith {
@@ -19,6 +21,15 @@ QString DialogFileChooser::exportFileName(QWidget *parent, const QString &initia
 {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Export"), initialName,
                                         filters.join(QStringLiteral(";;")), selectedFilter);
+}
+
+bool DialogFileChooser::exportOptions(QWidget *parent, ExportFormat format, ExportOptions *options)
+{
+    ExportOptionsDialog dialog(format, *options, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *options = dialog.chosen(*options);
+    return true;
 }
 
 } // namespace vernalith

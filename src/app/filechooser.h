@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/dialexport.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,9 +23,13 @@ public:
     // filter the user picked.
     virtual QString exportFileName(QWidget *parent, const QString &initialName, const QStringList &filters,
                                    QString *selectedFilter) = 0;
+    // The options of an export to `format` (one with ExportOptionsDialog::hasOptions()):
+    // `options` holds the choices offered first and receives the ones made. False, with
+    // `options` untouched, when the user cancels: nothing is exported then.
+    virtual bool exportOptions(QWidget *parent, ExportFormat format, ExportOptions *options) = 0;
 };
 
-// Qt's file dialogs.
+// Qt's file dialogs, and ExportOptionsDialog.
 class DialogFileChooser : public FileChooser
 {
 public:
@@ -31,6 +37,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &initialName, const QString &filter) override;
     QString exportFileName(QWidget *parent, const QString &initialName, const QStringList &filters,
                            QString *selectedFilter) override;
+    bool exportOptions(QWidget *parent, ExportFormat format, ExportOptions *options) override;
 };
 
 } // namespace vernalith

@@ -8,6 +8,7 @@
 #include "designtableview.h"
 #include "dialprinting.h"
 #include "dlgprintercalibration.h"
+#include "exportoptionsdialog.h"
 #include "dimensionfield.h"
 #include "filechooser.h"
 #include "filedrop.h"
@@ -207,6 +208,8 @@ void FrmMain::buildMenus()
     mnuDesign->setToolTipsVisible(true);
     addEntry(mnuDesign, "mnuScales", QStringLiteral("&Scales..."), &FrmMain::mnuScales_Click);
     addEntry(mnuDesign, "mnuRowProperties", QStringLiteral("&Row Properties..."), &FrmMain::mnuRowProperties_Click);
+    addEntry(mnuDesign, "mnuBands", QStringLiteral("&Bands..."), &FrmMain::mnuBands_Click);
+    addEntry(mnuDesign, "mnuHoles", QStringLiteral("&Holes..."), &FrmMain::mnuHoles_Click);
     addEntry(mnuDesign, "mnuReferenceImage", QStringLiteral("Reference &Image..."), &FrmMain::mnuReferenceImage_Click);
     addEntry(mnuDesign, "mnuShowReferenceImage", QStringLiteral("S&how Reference Image"),
              &FrmMain::mnuShowReferenceImage_Click)
@@ -239,10 +242,9 @@ void FrmMain::buildTemplateMenu(QMenu *file)
 
 void FrmMain::wireDesignCommands()
 {
-    // After the controls: the commands work on the tickmarks and digits views.
-    m_designCommands = new DesignCommands(m_model, m_views[static_cast<size_t>(tableIndex(TableKind::ScaleTickmarks))],
-                                          m_views[static_cast<size_t>(tableIndex(TableKind::ScaleDigits))],
-                                          findChild<QAction *>(QStringLiteral("mnuRowProperties")), this);
+    // After the controls: the commands work on the tables' views.
+    m_designCommands =
+        new DesignCommands(m_model, m_views, findChild<QAction *>(QStringLiteral("mnuRowProperties")), this);
 }
 
 void FrmMain::wireReferenceImage()
@@ -607,6 +609,16 @@ void FrmMain::mnuShowReferenceImage_Click()
     m_referenceCommands->setShown(findChild<QAction *>(QStringLiteral("mnuShowReferenceImage"))->isChecked());
 }
 
+void FrmMain::mnuBands_Click()
+{
+    m_designCommands->editBands();
+}
+
+void FrmMain::mnuHoles_Click()
+{
+    m_designCommands->editHoles();
+}
+
 // --- Help ---
 
 void FrmMain::mnuHelpContents_Click()
@@ -669,15 +681,24 @@ void FrmMain::mnuExport_Click()
                 name += text(f.suffix);
         }
     }
+    if (ExportOptionsDialog::hasOptions(exportFormatFor(name))) {
+        ExportOptions chosen = m_exportChoices;
+        if (!files().exportOptions(this, exportFormatFor(name), &chosen))
+            return;
+        // Offered again next time, in this session.
+        m_exportChoices = chosen;
+    }
     m_exportName = name;
-    exportFile(name);
+    exportFile(name, m_exportChoices);
 }
 
-bool FrmMain::exportFile(const QString &path)
+bool FrmMain::exportFile(const QString &path, const ExportOptions &choices)
 {
     // The window offers no page choice: a card too large for A4 gets a page of its own size
     // rather than a refusal.
     ExportOptions options;
+    options.textOutlines = choices.textOutlines;
+    options.cropMarks = choices.cropMarks;
     if (!cardFitsPage(m_model->design(), ExportPage::A4))
         options.page = ExportPage::Card;
     const ExportError error = exportDial(m_model->design(), path, options);

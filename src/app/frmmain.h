@@ -2,6 +2,7 @@
 
 #include "design/dialdesign.h"
 #include "design/tablekind.h"
+#include "render/dialexport.h"
 
 #include <QMainWindow>
 
@@ -66,8 +67,9 @@ public:
     bool saveFile(const QString &path);
     // Export's work without the dialog: writes the card at true size in the format the name's
     // extension gives (.pdf, .svg, .png, .dxf); a failure shows "An error occurred while
-    // exporting" with the reason and leaves an existing file untouched.
-    bool exportFile(const QString &path);
+    // exporting" with the reason and leaves an existing file untouched. Of `choices`, only the
+    // text outlines and crop marks count; Export passes what the user chose for them.
+    bool exportFile(const QString &path, const ExportOptions &choices = ExportOptions());
     // Printer Calibration's dialog, not yet shown, for the printer Print would use; nullptr, with
     // the message Print would show, when there is no such printer. Deleted when closed.
     DlgPrinterCalibration *newPrinterCalibrationDialog();
@@ -122,6 +124,8 @@ public slots:
     void mnuExit_Click();
     void mnuScales_Click();
     void mnuRowProperties_Click();
+    void mnuBands_Click();
+    void mnuHoles_Click();
     void mnuReferenceImage_Click();
     void mnuShowReferenceImage_Click();
     void mnuHelpContents_Click();
@@ -183,6 +187,7 @@ private:
     QString m_dialFilter;
     QString m_fileName;
     QString m_exportName;
+    ExportOptions m_exportChoices;
     QString m_previewError;
     PreviewCache *m_preview = nullptr;
     RecentFiles *m_recent = nullptr;

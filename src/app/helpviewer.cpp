@@ -29,6 +29,7 @@ constexpr TopicPage kTopicPages[] = {
     {HelpTopicFaceLabels, "face-labels.html"},
     {HelpTopicScales, "scales.html"},
     {HelpTopicPrinterCalibration, "printer-calibration.html"},
+    {HelpTopicStyle, "style-bands-holes.html"},
     {HelpTopicReferenceImage, "copying-an-old-scale.html"},
 };
 

@@ -19,6 +19,7 @@ enum HelpTopic {
     HelpTopicFaceLabels = 60,
     HelpTopicScales = 80, // the Scales and Row Properties dialogs
     HelpTopicPrinterCalibration = 90,
+    HelpTopicStyle = 100, // Row Properties' style cells, the Bands and Holes dialogs
     HelpTopicReferenceImage = 110, // copying an old scale from a scan
 };
 

@@ -6,8 +6,8 @@ namespace vernalith {
 
 class DesignModel;
 
-// Draws the first cell of a tickmarks or digits row that has properties (a scale or a value
-// list) with a mark in its corner, and gives that cell the row's properties as its tooltip.
+// Draws the first cell of a row that has properties (any cell not shown as a column: a scale,
+// a value list, a width, a colour, a font) with a mark in its corner, and gives that cell the row's properties as its tooltip.
 // The cell itself is drawn by the view's own delegate, whichever that is, so the mark adds to
 // the view's look rather than replacing it. Set it for column 0 of the table's view.
 class RowMarkDelegate : public QStyledItemDelegate

@@ -36,6 +36,12 @@ QString rowPropertiesSummary(TableKind kind, const QStringList &row, const Table
     const QString values = cellAt(row, extraColumn(kind, QStringLiteral("Values"))).trimmed();
     if (!values.isEmpty())
         lines << QStringLiteral("Values: ") + values;
+    for (const QString &title : {QStringLiteral("Width"), QStringLiteral("Colour"), QStringLiteral("Font")}) {
+        const QString style = cellAt(row, extraColumn(kind, title)).trimmed();
+        if (!style.isEmpty())
+            lines << QStringLiteral("%1: %2%3").arg(title, style,
+                                                   title == QLatin1String("Width") ? QStringLiteral(" mm") : QString());
+    }
     return lines.join(QLatin1Char('\n'));
 }
 

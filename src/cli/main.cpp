@@ -26,17 +26,20 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 const char kUsage[] =
-    "Usage: vernalith-export [--page a4|letter|card] [--dpi N] INPUT.vlt OUTPUT\n"
+    "Usage: vernalith-export [--page a4|letter|card] [--dpi N] [--scale-x PCT] [--scale-y PCT]\n"
+    "                        [--text-outlines] [--crop-marks] INPUT.vlt OUTPUT\n"
     "\n"
     "Writes the design of the dial file INPUT.vlt to OUTPUT at true size. The output's\n"
     "extension picks the format:\n"
     "  .pdf  a vector PDF with texts as text, the card 10 mm in from the page's top-left corner\n"
     "  .svg  an SVG whose width, height and coordinates are in millimetres\n"
     "  .png  an image on white with its resolution recorded in the file\n"
-    "  .dxf  a DXF drawing in millimetres (AutoCAD 2000 format) for CAD and laser engravers:\n"
-    "        the outline on layer OUTLINE, lines and arcs on SCALE, texts on TEXT\n"
+    "  .dxf  a DXF drawing in millimetres (AutoCAD 2000 format) for CAD and laser engravers\n"
     "  .vlt  the dial file again, exactly as the designer's Save writes it\n"
     "SVG and PNG cover the card plus 10 mm all round.\n"
+    "The SVG and the DXF put each part of the card on a layer of its own: BANDS (coloured\n"
+    "bands), OUTLINE (the card's edge), CUT (cut bands and holes), MARKS (arcs, tickmarks, the\n"
+    "pivot cross) and TEXT, with the design's colours and line widths.\n"
     "\n"
     "Options:\n"
     "  --page a4|letter|card  the PDF page: A4 (the default), US Letter, or the card's size\n"
@@ -47,6 +50,9 @@ const char kUsage[] =
     "                         default 100), about its top-left corner\n"
     "  --scale-y PCT          the same for its height; both make up for a printer or print\n"
     "                         shop known to print too large or too small\n"
+    "  --text-outlines        SVG, PDF and DXF: texts as filled outlines instead of text, for\n"
+    "                         engravers and CAD programs without the font\n"
+    "  --crop-marks           PDF only: corner marks 3 mm long, 2 mm outside the card's edge\n"
     "  -h, --help             show this text and exit\n"
     "  --version              show the program's version and exit\n"
     "\n"
@@ -103,6 +109,14 @@ QString parseArguments(const QStringList &arguments, CommandLine &line)
             line.version = true;
             continue;
         }
+        if (argument == QLatin1String("--text-outlines")) {
+            line.options.textOutlines = true;
+            continue;
+        }
+        if (argument == QLatin1String("--crop-marks")) {
+            line.options.cropMarks = true;
+            continue;
+        }
         QString value;
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         bool inlineValue = false;
@@ -149,9 +163,15 @@ QString parseArguments(const QStringList &arguments, CommandLine &line)
     if (line.files.size() != 2)
         return line.files.size() < 2 ? QStringLiteral("an input and an output file are needed")
                                      : QStringLiteral("too many files given");
-    if (exportFormatFor(line.files[1]) == ExportFormat::Unknown)
+    const ExportFormat format = exportFormatFor(line.files[1]);
+    if (format == ExportFormat::Unknown)
         return QStringLiteral("cannot tell the output format of \"%1\": use .pdf, .svg, .png, .dxf or .vlt")
             .arg(line.files[1]);
+    if (line.options.cropMarks && format != ExportFormat::Pdf)
+        return QStringLiteral("--crop-marks applies to PDF output only");
+    if (line.options.textOutlines && format != ExportFormat::Pdf && format != ExportFormat::Svg &&
+        format != ExportFormat::Dxf)
+        return QStringLiteral("--text-outlines applies to PDF, SVG and DXF output only");
     return QString();
 }
 

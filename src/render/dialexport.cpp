@@ -7,6 +7,7 @@
 #include "drawbudget.h"
 #include "dxfsurface.h"
 #include "files/dialfile.h"
+#include "outlinetextsurface.h"
 #include "paintersurface.h"
 #include "svgsurface.h"
 
@@ -87,13 +88,50 @@ ExportError drawInto(const DialDesign &design, Surface &surface)
     return {};
 }
 
-ExportError drawOnPainter(const DialDesign &design, QPainter &painter, double dotsPerInch, CardScale scale)
+// Corner marks to cut along: at each corner one mark along each edge's line, 3 mm long and
+// starting 2 mm beyond the card, in the card outline's layer and pen.
+constexpr double kCropMarkGapMm = 2.0;
+constexpr double kCropMarkLengthMm = 3.0;
+
+void drawCropMarks(const DialDesign &design, DrawingSurface &surface)
+{
+    const double width = numericPrefix(design.dimension(Dimension::CardWidth));
+    const double height = numericPrefix(design.dimension(Dimension::CardHeight));
+    if (!std::isfinite(width) || !std::isfinite(height))
+        return;
+    surface.setLayer(DrawLayer::Outline);
+    surface.setStyle(DrawStyle());
+    const double near = kCropMarkGapMm, far = kCropMarkGapMm + kCropMarkLengthMm;
+    for (const double x : {0.0, width}) {
+        for (const double y : {0.0, height}) {
+            const double outX = x == 0 ? -1 : 1, outY = y == 0 ? -1 : 1; // away from the card
+            surface.line({x + outX * near, y}, {x + outX * far, y});
+            surface.line({x, y + outY * near}, {x, y + outY * far});
+        }
+    }
+}
+
+struct PainterOptions {
+    double dotsPerInch = 600;
+    CardScale scale;
+    bool textOutlines = false;
+    bool cropMarks = false;
+};
+
+ExportError drawOnPainter(const DialDesign &design, QPainter &painter, const PainterOptions &options)
 {
     painter.setPen(Qt::black);
     painter.setFont(QFont(exportFontFamily()));
-    applyCardScale(painter, scale, dotsPerInch);
-    PainterSurface surface(painter, dotsPerInch);
-    return drawInto(design, surface);
+    applyCardScale(painter, options.scale, options.dotsPerInch);
+    PainterSurface surface(painter, options.dotsPerInch);
+    std::unique_ptr<OutlineTextSurface> outlines;
+    if (options.textOutlines)
+        outlines = std::make_unique<OutlineTextSurface>(surface, painter, QFont(exportFontFamily()));
+    DrawingSurface &target = outlines ? static_cast<DrawingSurface &>(*outlines) : surface;
+    const ExportError error = drawInto(design, target);
+    if (error.ok() && options.cropMarks)
+        drawCropMarks(design, target);
+    return error;
 }
 
 // The PDF pages the card is laid on, 10 mm in from the top-left corner.
@@ -158,7 +196,8 @@ ExportError writePdf(const DialDesign &design, QIODevice &out, const ExportOptio
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&writer))
         return failure(ExportError::Kind::Writing, QStringLiteral("the PDF cannot be started"));
-    const ExportError error = drawOnPainter(design, *painter, kPdfDpi, options.scale);
+    const ExportError error =
+        drawOnPainter(design, *painter, {kPdfDpi, options.scale, options.textOutlines, options.cropMarks});
     try {
         painter->end(); // writes the page: the whole drawing's content at once
     } catch (const std::bad_alloc &) {
@@ -181,11 +220,13 @@ ExportError writeSvg(const DialDesign &design, QIODevice &out, const ExportOptio
     if (!overBudget.isEmpty())
         return failure(ExportError::Kind::Drawing, overBudget);
 
-    SvgSurface surface(out, QFont(exportFontFamily()));
+    SvgSurface surface(out, QFont(exportFontFamily()), options.textOutlines);
     surface.begin(area.widthMm, area.heightMm, title,
                   QStringLiteral("Meter face card drawn by Vernalith, true size in millimetres"), options.scale);
     const ExportError error = drawInto(design, surface);
     surface.end();
+    if (error.ok() && !surface.error().isEmpty())
+        return failure(ExportError::Kind::Writing, surface.error());
     return error;
 }
 
@@ -213,7 +254,7 @@ ExportError writePng(const DialDesign &design, QIODevice &out, const ExportOptio
     image.setDotsPerMeterY(dotsPerMetre);
 
     QPainter painter(&image);
-    const ExportError error = drawOnPainter(design, painter, options.dotsPerInch, options.scale);
+    const ExportError error = drawOnPainter(design, painter, {double(options.dotsPerInch), options.scale});
     painter.end();
     if (!error.ok())
         return error;
@@ -228,15 +269,15 @@ ExportError writePng(const DialDesign &design, QIODevice &out, const ExportOptio
     return {};
 }
 
-ExportError writeDxf(const DialDesign &design, QIODevice &out)
+ExportError writeDxf(const DialDesign &design, QIODevice &out, const ExportOptions &options)
 {
     // Drawn twice: once to learn what the head must say, once to write the entities as they come.
     const double cardHeight = numericPrefix(design.dimension(Dimension::CardHeight));
-    DxfSurface measured(cardHeight, QFont(exportFontFamily()));
+    DxfSurface measured(cardHeight, QFont(exportFontFamily()), options.textOutlines);
     const ExportError error = drawInto(design, measured);
     if (!error.ok())
         return error;
-    DxfSurface surface(cardHeight, QFont(exportFontFamily()));
+    DxfSurface surface(cardHeight, QFont(exportFontFamily()), options.textOutlines);
     surface.startFile(out, measured);
     const ExportError again = drawInto(design, surface);
     surface.finishFile();
@@ -269,7 +310,7 @@ ExportError writeDialExport(const DialDesign &design, ExportFormat format, QIODe
         case ExportFormat::Png:
             return writePng(design, out, options);
         case ExportFormat::Dxf:
-            return writeDxf(design, out);
+            return writeDxf(design, out, options);
         case ExportFormat::DialFile:
         case ExportFormat::Unknown:
             break;
@@ -307,6 +348,8 @@ ExportError exportDial(const DialDesign &design, const QString &outputPath, cons
     // A CAD drawing and a dial file hold true millimetres; a printer's correction has no place there.
     if (!options.scale.isIdentity() && (format == ExportFormat::Dxf || format == ExportFormat::DialFile))
         return failure(ExportError::Kind::BadRequest, QStringLiteral("A scale applies to PDF, SVG and PNG only"));
+    if (options.cropMarks && format != ExportFormat::Pdf && format != ExportFormat::Unknown)
+        return failure(ExportError::Kind::BadRequest, QStringLiteral("Crop marks apply to PDF only"));
     if (format == ExportFormat::Unknown)
         return failure(ExportError::Kind::BadRequest,
                        QStringLiteral("Unknown output format \"%1\" (use .pdf, .svg, .png, .dxf or .vlt)")

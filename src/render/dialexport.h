@@ -52,12 +52,15 @@ struct ExportError {
 bool cardFitsPage(const DialDesign &design, ExportPage page, CardScale scale = CardScale());
 
 // Writes `design` to `outputPath` at true size, in the format its extension names:
-// - PDF: vector, texts as text, one page (see ExportPage);
+// - PDF: vector, texts as text, one page (see ExportPage); crop marks if asked for;
 // - SVG: width, height and viewBox in millimetres; the card 10 mm in, plus 10 mm on the far sides;
+//   one Inkscape layer per DrawLayer (see SvgSurface);
 // - PNG: the same area at options.dotsPerInch on white, with the resolution recorded in the file;
 // - DXF: see DxfSurface;
 // - .vlt: the dial file exactly as Save writes it.
-// Texts are drawn in DejaVu Sans; control characters are not drawn. The output goes through
+// Texts are drawn in their rows' fonts (DejaVu Sans by default), or as filled outlines in PDF, SVG
+// and DXF with options.textOutlines; control characters are not drawn. Crop marks for any format
+// but PDF are refused (BadRequest). The output goes through
 // writeFileAtomically(): it replaces `outputPath` only when complete and safely on the disk, and
 // only a regular file (or a link to one) is replaced. On any failure (a drawing error, a design
 // over the drawing budget, a card larger than the PDF page, a full disk) nothing is left at

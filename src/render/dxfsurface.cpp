@@ -1,7 +1,7 @@
 #include "dxfsurface.h"
 
 #include "files/codepage1252.h"
-
+#include "textoutline.h"
 
 #include <QIODevice>
 
@@ -20,11 +20,11 @@ struct LayerInfo {
     const char *name;
     int colour; // AutoCAD colour index
 };
-// Cutting and engraving programs pick operations by layer or colour: the outline is the cut.
-constexpr LayerInfo kLayers[] = {{"OUTLINE", 1}, {"SCALE", 7}, {"TEXT", 7}};
-constexpr int kOutlineLayer = 0;
-constexpr int kScaleLayer = 1;
-constexpr int kTextLayer = 2;
+// Cutting and engraving programs pick operations by layer or colour: the outline and the cut
+// bands and holes are cuts. In the order of DrawLayer.
+constexpr LayerInfo kLayers[] = {{"OUTLINE", 1}, {"CUT", 1}, {"MARKS", 7}, {"TEXT", 7}, {"BANDS", 7}};
+static_assert(static_cast<int>(DrawLayer::Bands) == 4 && static_cast<int>(DrawLayer::Outline) == 0);
+constexpr double kMaxBulgeDegrees = 90.0;
 
 // Fixed handles of the file's structure; entities are numbered from kFirstEntityHandle.
 enum Handle : unsigned {
@@ -61,6 +61,37 @@ enum Handle : unsigned {
 };
 
 constexpr qsizetype kChunkBytes = 64 * 1024;
+
+// A text style's name for a font family: table names may not hold some characters, and a name
+// outside ASCII would depend on the reader's code page.
+QByteArray styleName(const QString &family)
+{
+    QByteArray name;
+    for (const QChar c : family)
+        name += (c.unicode() < 0x7f && c.unicode() >= 0x20 && !QStringLiteral("<>/\\\":;?*|=`").contains(c))
+                    ? static_cast<char>(c.unicode())
+                    : '_';
+    return name;
+}
+
+bool isBlack(const QColor &colour)
+{
+    return !colour.isValid() || (colour.rgb() & 0xffffff) == 0;
+}
+
+// The arc of radius r around (cx, cy) from `startDeg` counter-clockwise by `sweepDeg` as polyline
+// vertices in pieces of at most 90 degrees; the last vertex, at the arc's end, carries `endBulge`.
+void appendArc(QVector<DxfSurface::Vertex> &out, double cx, double cy, double r, double startDeg, double sweepDeg,
+               double endBulge)
+{
+    const int pieces = std::max(1, static_cast<int>(std::ceil(std::fabs(sweepDeg) / kMaxBulgeDegrees)));
+    const double step = sweepDeg / pieces;
+    const double bulge = std::tan(step * kPi / 180.0 / 4.0);
+    for (int k = 0; k <= pieces; ++k) {
+        const double rad = (startDeg + k * step) * kPi / 180.0;
+        out.append({cx + r * std::cos(rad), cy + r * std::sin(rad), k == pieces ? endBulge : bulge});
+    }
+}
 
 } // namespace
 
@@ -185,8 +216,14 @@ void writeLayout(DxfWriter &w, unsigned handle, unsigned blockRecord, const char
 
 } // namespace
 
-DxfSurface::DxfSurface(double cardHeight, const QFont &font)
-    : m_cardHeight(cardHeight), m_font(font, kReferencePixels), m_nextHandle(kFirstEntityHandle)
+DxfSurface::DxfSurface(double cardHeight, const QFont &font, bool textOutlines)
+    : m_cardHeight(cardHeight),
+      m_defaultFont(font),
+      m_font(font, kReferencePixels),
+      m_textOutlines(textOutlines),
+      m_layer(static_cast<int>(DrawLayer::Marks)),
+      m_textStyle("Standard"),
+      m_nextHandle(kFirstEntityHandle)
 {
     clear();
 }
@@ -211,28 +248,101 @@ void DxfSurface::extend(double x, double y)
     m_maxY = std::max(m_maxY, y);
 }
 
-// Starts an entity: counts it and, when a file is being written, writes its common part.
-void DxfSurface::beginEntity(const char *type, int layer)
+// Starts an entity: counts it and, when a file is being written, writes its common part and
+// answers true.
+bool DxfSurface::beginEntity(const char *type)
 {
     ++m_count;
     if (!m_writer)
-        return;
+        return false;
     m_writer->code(0, type);
     m_writer->handle(5, m_nextHandle++);
     m_writer->handle(330, hModelSpaceRecord);
     m_writer->code(100, "AcDbEntity");
-    m_writer->code(8, kLayers[layer].name);
+    m_writer->code(8, kLayers[m_layer].name);
+    if (!isBlack(m_style.colour))
+        m_writer->integer(420, m_style.colour.rgb() & 0xffffff);
+    return true;
 }
 
-void DxfSurface::addLine(int layer, CardPoint from, CardPoint to)
+double DxfSurface::penWidth() const
+{
+    return std::isfinite(m_style.widthMm) && m_style.widthMm > 0 ? m_style.widthMm : 0.0;
+}
+
+// A closed or open LWPOLYLINE; false (and nothing drawn) when a vertex is not a finite number.
+bool DxfSurface::addPolyline(const QVector<Vertex> &vertices, bool closed, double width)
+{
+    for (const Vertex &v : vertices)
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.bulge))
+            return false;
+    for (const Vertex &v : vertices)
+        extend(v.x, v.y);
+    if (!beginEntity("LWPOLYLINE"))
+        return true;
+    m_writer->code(100, "AcDbPolyline");
+    m_writer->integer(90, vertices.size());
+    m_writer->integer(70, closed ? 1 : 0);
+    if (width > 0)
+        m_writer->real(43, width);
+    for (const Vertex &v : vertices) {
+        m_writer->real(10, v.x);
+        m_writer->real(20, v.y);
+        if (v.bulge != 0)
+            m_writer->real(42, v.bulge);
+    }
+    return true;
+}
+
+// A solid HATCH in the style's colour whose boundary is the given closed loops, filled by the
+// odd-even rule (hatch style "normal"): a glyph's counters stay open.
+bool DxfSurface::addHatch(const QVector<QVector<Vertex>> &loops)
+{
+    for (const QVector<Vertex> &loop : loops)
+        for (const Vertex &v : loop)
+            if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.bulge))
+                return false;
+    for (const QVector<Vertex> &loop : loops)
+        for (const Vertex &v : loop)
+            extend(v.x, v.y);
+    if (!beginEntity("HATCH"))
+        return true;
+    DxfWriter &w = *m_writer;
+    w.code(100, "AcDbHatch");
+    w.point(10, 0, 0);
+    w.point(210, 0, 0, 1);
+    w.code(2, "SOLID");
+    w.integer(70, 1); // solid fill
+    w.integer(71, 0); // not associative
+    w.integer(91, loops.size());
+    for (const QVector<Vertex> &loop : loops) {
+        const bool bulges = std::any_of(loop.begin(), loop.end(), [](const Vertex &v) { return v.bulge != 0; });
+        w.integer(92, 2); // a polyline path
+        w.integer(72, bulges ? 1 : 0);
+        w.integer(73, 1); // closed
+        w.integer(93, loop.size());
+        for (const Vertex &v : loop) {
+            w.real(10, v.x);
+            w.real(20, v.y);
+            if (bulges)
+                w.real(42, v.bulge);
+        }
+        w.integer(97, 0);
+    }
+    w.integer(75, 0); // odd-even
+    w.integer(76, 1);
+    w.integer(98, 0);
+    return true;
+}
+
+void DxfSurface::addLine(CardPoint from, CardPoint to)
 {
     const double x1 = from.x, y1 = dxfY(from.y), x2 = to.x, y2 = dxfY(to.y);
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
         return;
     extend(x1, y1);
     extend(x2, y2);
-    beginEntity("LINE", layer);
-    if (!m_writer)
+    if (!beginEntity("LINE"))
         return;
     m_writer->code(100, "AcDbLine");
     m_writer->point(10, x1, y1);
@@ -241,17 +351,26 @@ void DxfSurface::addLine(int layer, CardPoint from, CardPoint to)
 
 void DxfSurface::line(CardPoint from, CardPoint to)
 {
-    addLine(kScaleLayer, from, to);
+    if (penWidth() > 0)
+        addPolyline({{from.x, dxfY(from.y), 0}, {to.x, dxfY(to.y), 0}}, false, penWidth());
+    else
+        addLine(from, to);
 }
 
 void DxfSurface::box(CardPoint corner1, CardPoint corner2)
 {
     const CardPoint c2{corner2.x, corner1.y};
     const CardPoint c4{corner1.x, corner2.y};
-    addLine(kOutlineLayer, corner1, c2);
-    addLine(kOutlineLayer, c2, corner2);
-    addLine(kOutlineLayer, corner2, c4);
-    addLine(kOutlineLayer, c4, corner1);
+    if (penWidth() > 0) {
+        addPolyline({{corner1.x, dxfY(corner1.y), 0}, {c2.x, dxfY(c2.y), 0}, {corner2.x, dxfY(corner2.y), 0},
+                     {c4.x, dxfY(c4.y), 0}},
+                    true, penWidth());
+        return;
+    }
+    addLine(corner1, c2);
+    addLine(c2, corner2);
+    addLine(corner2, c4);
+    addLine(c4, corner1);
 }
 
 void DxfSurface::arc(CardPoint centre, double radius, double startAngle, double endAngle)
@@ -266,10 +385,15 @@ void DxfSurface::arc(CardPoint centre, double radius, double startAngle, double 
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius) || !std::isfinite(degrees.start) ||
         !std::isfinite(endDeg))
         return;
+    if (penWidth() > 0) {
+        QVector<Vertex> vertices;
+        appendArc(vertices, x, y, radius, degrees.start, degrees.sweep, 0);
+        addPolyline(vertices, false, penWidth());
+        return;
+    }
     extend(x - radius, y - radius);
     extend(x + radius, y + radius);
-    beginEntity("ARC", kScaleLayer);
-    if (!m_writer)
+    if (!beginEntity("ARC"))
         return;
     m_writer->code(100, "AcDbCircle");
     m_writer->point(10, x, y);
@@ -277,6 +401,71 @@ void DxfSurface::arc(CardPoint centre, double radius, double startAngle, double 
     m_writer->code(100, "AcDbArc");
     m_writer->real(50, degrees.start);
     m_writer->real(51, endDeg);
+}
+
+void DxfSurface::circle(CardPoint centre, double radius)
+{
+    const double x = centre.x, y = dxfY(centre.y);
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius) || !(radius > 0))
+        return;
+    if (penWidth() > 0) {
+        // Two half circles: a bulge of 1 each.
+        addPolyline({{x + radius, y, 1}, {x - radius, y, 1}}, true, penWidth());
+        return;
+    }
+    extend(x - radius, y - radius);
+    extend(x + radius, y + radius);
+    if (!beginEntity("CIRCLE"))
+        return;
+    m_writer->code(100, "AcDbCircle");
+    m_writer->point(10, x, y);
+    m_writer->real(40, radius);
+}
+
+void DxfSurface::sector(CardPoint centre, double inner, double outer, double startAngle, double endAngle, bool filled)
+{
+    const double x = centre.x, y = dxfY(centre.y);
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(inner) || !std::isfinite(outer) ||
+        !std::isfinite(startAngle) || !std::isfinite(endAngle) || !(outer > 0) || startAngle == endAngle)
+        return;
+    inner = std::clamp(inner, 0.0, outer);
+    // Counter-clockwise along the outer arc, a radial line in, back along the inner arc and out.
+    const ArcDegrees degrees = arcDegrees(startAngle, endAngle);
+    QVector<Vertex> loop;
+    appendArc(loop, x, y, outer, degrees.start, degrees.sweep, 0);
+    if (inner > 0)
+        appendArc(loop, x, y, inner, degrees.start + degrees.sweep, -degrees.sweep, 0);
+    else
+        loop.append({x, y, 0});
+    if (filled)
+        addHatch({loop});
+    else
+        addPolyline(loop, true, penWidth());
+}
+
+void DxfSurface::setLayer(DrawLayer layer)
+{
+    const int index = static_cast<int>(layer);
+    if (index >= 0 && index < static_cast<int>(std::size(kLayers)))
+        m_layer = index;
+}
+
+void DxfSurface::setStyle(const DrawStyle &style)
+{
+    m_style = style;
+}
+
+void DxfSurface::setFontFamily(const QString &family)
+{
+    QFont font = m_defaultFont;
+    if (!family.isEmpty())
+        font.setFamily(family);
+    ScaledFont scaled(font, kReferencePixels);
+    scaled.setPoints(m_font.scale() * kReferencePixels * 72.0 / 25.4); // keeps the size
+    m_font = scaled;
+    m_textStyle = font.family() == m_defaultFont.family() ? QByteArray("Standard") : styleName(font.family());
+    if (!m_textOutlines && m_textStyle != "Standard" && !m_families.contains(font.family()))
+        m_families.append(font.family());
 }
 
 void DxfSurface::setFontSize(double points)
@@ -305,16 +494,38 @@ void DxfSurface::text(CardPoint topLeft, const QString &text)
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) ||
         !std::isfinite(height) || !(height > 0))
         return;
+    if (m_textOutlines && !m_writer) {
+        // Measuring: the outline lies within the text's line box, and is one hatch at most.
+        extend(x1, dxfY(topLeft.y + m_font.lineHeight()));
+        extend(x2, y2);
+        ++m_count;
+        return;
+    }
+    if (m_textOutlines) {
+        QVector<QVector<Vertex>> loops;
+        for (const QPolygonF &polygon : textOutlinePolygons(m_font, topLeft, text)) {
+            QVector<Vertex> loop;
+            for (const QPointF &p : polygon)
+                if (loop.isEmpty() || p.x() != loop.last().x || dxfY(p.y()) != loop.last().y)
+                    loop.append({p.x(), dxfY(p.y()), 0});
+            if (loop.size() > 1 && loop.first().x == loop.last().x && loop.first().y == loop.last().y)
+                loop.removeLast(); // closed by the hatch itself
+            if (loop.size() >= 3)
+                loops.append(loop);
+        }
+        if (!loops.isEmpty())
+            addHatch(loops);
+        return;
+    }
     extend(x1, y1);
     extend(x2, y2);
-    beginEntity("TEXT", kTextLayer);
-    if (!m_writer)
+    if (!beginEntity("TEXT"))
         return;
     m_writer->code(100, "AcDbText");
     m_writer->point(10, x1, y1);
     m_writer->real(40, height);
     m_writer->code(1, value);
-    m_writer->code(7, "Standard");
+    m_writer->code(7, m_textStyle);
     m_writer->code(100, "AcDbText");
 }
 
@@ -353,7 +564,13 @@ void DxfSurface::startFile(QIODevice &out, const DxfSurface &measured)
     double minX = measured.m_minX, minY = measured.m_minY, maxX = measured.m_maxX, maxY = measured.m_maxY;
     if (measured.m_count == 0)
         minX = minY = maxX = maxY = 0;
-    const unsigned handleSeed = kFirstEntityHandle + static_cast<unsigned>(measured.m_count);
+    // Text styles of other families follow the entities' handles, which stay as they were.
+    QList<QByteArray> extraStyles;
+    for (const QString &family : measured.m_families)
+        if (!extraStyles.contains(styleName(family)))
+            extraStyles.append(styleName(family));
+    const unsigned firstStyleHandle = kFirstEntityHandle + static_cast<unsigned>(measured.m_count);
+    const unsigned handleSeed = firstStyleHandle + static_cast<unsigned>(extraStyles.size());
 
     w.code(0, "SECTION");
     w.code(2, "HEADER");
@@ -458,17 +675,23 @@ void DxfSurface::startFile(QIODevice &out, const DxfSurface &measured)
         layerRecord(hFirstLayer + static_cast<unsigned>(k), kLayers[k].name, kLayers[k].colour);
     w.code(0, "ENDTAB");
 
-    tableHead(w, "STYLE", hStyleTable, 1);
-    recordHead(w, "STYLE", hStyleStandard, hStyleTable, "AcDbTextStyleTableRecord");
-    w.code(2, "Standard");
-    w.integer(70, 0);
-    w.real(40, 0);
-    w.real(41, 1);
-    w.real(50, 0);
-    w.integer(71, 0);
-    w.real(42, 2.5);
-    w.code(3, "DejaVuSans.ttf"); // the face the other exports use, where the reader has it
-    w.code(4, "");
+    tableHead(w, "STYLE", hStyleTable, 1 + static_cast<int>(extraStyles.size()));
+    auto styleRecord = [&](unsigned h, const QByteArray &name, const QByteArray &fontFile) {
+        recordHead(w, "STYLE", h, hStyleTable, "AcDbTextStyleTableRecord");
+        w.code(2, name);
+        w.integer(70, 0);
+        w.real(40, 0);
+        w.real(41, 1);
+        w.real(50, 0);
+        w.integer(71, 0);
+        w.real(42, 2.5);
+        w.code(3, fontFile);
+        w.code(4, "");
+    };
+    styleRecord(hStyleStandard, "Standard", "DejaVuSans.ttf"); // the face the other exports use, where the reader has it
+    // A reader that knows no font file of the family's name substitutes its own font.
+    for (qsizetype k = 0; k < extraStyles.size(); ++k)
+        styleRecord(firstStyleHandle + static_cast<unsigned>(k), extraStyles[k], extraStyles[k]);
     w.code(0, "ENDTAB");
 
     tableHead(w, "VIEW", hViewTable, 0);

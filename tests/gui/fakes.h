@@ -33,6 +33,21 @@ struct FakeFiles : FileChooser {
     {
         return answer(initial, f.join(QLatin1String(";;"))); // the first format stays chosen
     }
+    // Records the format and the options offered; answers with `outlines` and `cropMarks`, or
+    // cancels when `cancelOptions` is set.
+    bool exportOptions(QWidget *, ExportFormat format, ExportOptions *options) override
+    {
+        optionFormats << format;
+        offeredOptions << *options;
+        if (cancelOptions)
+            return false;
+        options->textOutlines = outlines;
+        options->cropMarks = cropMarks;
+        return true;
+    }
+    QList<ExportFormat> optionFormats;
+    QList<ExportOptions> offeredOptions;
+    bool outlines = false, cropMarks = false, cancelOptions = false;
     QString answer(const QString &initial, const QString &filter)
     {
         initialNames << initial;

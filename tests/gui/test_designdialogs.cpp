@@ -186,17 +186,17 @@ private slots:
         QCOMPARE(model.table(TableKind::ScaleDigits).cell(1, extraColumn(TableKind::ScaleDigits, "Scale")), digitScale);
     }
 
-    void rowPropertiesWaitsForATickmarksOrDigitsTable()
+    void rowPropertiesWaitsForATable()
     {
         auto *action = w->child<QAction>("mnuRowProperties");
         QVERIFY(!action->isEnabled());
-        QVERIFY(action->toolTip().contains("Click a row of the Scale Tickmarks or Scale Digits table"));
-        w->view(TableKind::ScaleArcs)->setFocus(Qt::MouseFocusReason);
+        QVERIFY(action->toolTip().contains("Click a row of a table first"));
+        w->child("txtCardWidth")->setFocus(Qt::MouseFocusReason);
         QVERIFY(!action->isEnabled());
         w->view(TableKind::ScaleDigits)->setFocus(Qt::MouseFocusReason);
         QVERIFY(action->isEnabled());
-        // Another table's focus leaves the command on the digits table.
-        w->view(TableKind::FaceLabels)->setFocus(Qt::MouseFocusReason);
+        // A field's focus leaves the command on the digits table.
+        w->child("txtCardWidth")->setFocus(Qt::MouseFocusReason);
         QVERIFY(action->isEnabled());
         action->trigger();
         auto *dialog = openedDialog<RowPropertiesDialog>();

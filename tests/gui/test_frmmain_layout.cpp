@@ -61,8 +61,8 @@ private slots:
         // Recent files, when there are any, come between the separator and Exit.
         QCOMPARE(menus, (QStringList{"&File", "  New from &Template", "  &Open", "  &Save", "  Export...",
                                      "  Print &To...", "  Printer &Calibration...", "  &Recover Last Design", "  ",
-                                     "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "  Reference &Image...",
-                                     "  S&how Reference Image", "&Help",
+                                     "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "  &Bands...",
+                                     "  &Holes...", "  Reference &Image...", "  S&how Reference Image", "&Help",
                                      "  &Contents", "  &About Vernalith"}));
     }
 

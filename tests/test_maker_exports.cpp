@@ -366,6 +366,10 @@ private slots:
             const ExportError error = exportDial(labelledCard(), dir.filePath(name), {ExportPage::A4, 600, {}, false, true});
             QVERIFY(error.kind == ExportError::Kind::BadRequest && error.message.contains(u"PDF"_s));
         }
+        DialDesign wide = labelledCard(); // fits A4 10 mm in, but its marks would not
+        wide.dimension(Dimension::CardWidth) = u"197"_s;
+        QCOMPARE(exportDial(wide, dir.filePath(u"wide.pdf"_s), {ExportPage::A4, 600, {}, false, true}).kind, ExportError::Kind::PageTooSmall);
+        QVERIFY(exportDial(wide, dir.filePath(u"wide.pdf"_s), {ExportPage::A4, 600, {}, false, false}).ok());
     }
 };
 

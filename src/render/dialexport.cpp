@@ -184,6 +184,14 @@ ExportError writePdf(const DialDesign &design, QIODevice &out, const ExportOptio
         const ExportError error = checkFitsPage(design, options.page, options.scale);
         if (!error.ok())
             return error;
+        const auto [width, height] = cardSize(design, options.scale);
+        const QSizeF pageMm = namedPage(options.page).size.size(QPageSize::Millimeter);
+        const double reach = kMarginMm + kCropMarkGapMm + kCropMarkLengthMm;
+        if (options.cropMarks && (width + reach > pageMm.width() + 1e-9 || height + reach > pageMm.height() + 1e-9))
+            return failure(ExportError::Kind::PageTooSmall,
+                           QStringLiteral("The crop marks would run off the %1 page: they reach %2 mm beyond the card")
+                               .arg(QLatin1String(namedPage(options.page).name))
+                               .arg(kCropMarkGapMm + kCropMarkLengthMm));
     }
 
     QPdfWriter writer(&out);

@@ -36,7 +36,7 @@ struct ExportError {
     enum class Kind {
         None,
         BadRequest, // unknown extension, resolution out of range, a page or image that cannot be made
-        PageTooSmall, // the card does not fit on the chosen PDF page
+        PageTooSmall, // the card, or its crop marks, do not fit on the chosen PDF page
         Drawing,    // the design cannot be drawn; message is the drawing's own
         Writing,    // the file cannot be written, or the design cannot be stored as a dial file
     };

@@ -49,20 +49,18 @@ public:
 
     // Styles, layers and the shapes that came with them. Until told otherwise a surface draws in
     // the Marks layer, black, with its own thin pen, in DejaVu Sans.
-    virtual void setLayer(DrawLayer layer) { (void)layer; }
-    virtual void setStyle(const DrawStyle &style) { (void)style; }
+    virtual void setLayer(DrawLayer layer) = 0;
+    virtual void setStyle(const DrawStyle &style) = 0;
     // The font family of the texts drawn from now on; empty = DejaVu Sans. The renderer passes
     // only families that are installed (it falls back itself and reports the fallback).
-    virtual void setFontFamily(const QString &family) { (void)family; }
+    virtual void setFontFamily(const QString &family) = 0;
     // The ring sector between radii `inner` and `outer` around `centre`, from `startAngle`
     // counter-clockwise to `endAngle` (as arc()): filled in the style's colour, or, when `filled`
     // is false, only its outline (a cut line).
-    virtual void sector(CardPoint centre, double inner, double outer, double startAngle, double endAngle, bool filled)
-    {
-        (void)centre, (void)inner, (void)outer, (void)startAngle, (void)endAngle, (void)filled;
-    }
+    virtual void sector(CardPoint centre, double inner, double outer, double startAngle, double endAngle,
+                        bool filled) = 0;
     // The outline of the circle of `radius` around `centre`.
-    virtual void circle(CardPoint centre, double radius) { (void)centre, (void)radius; }
+    virtual void circle(CardPoint centre, double radius) = 0;
 };
 
 } // namespace vernalith

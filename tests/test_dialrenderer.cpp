@@ -1,5 +1,4 @@
-// The dial renderer on a recording surface: what it draws, in which order, at which places,
-// and how it stops on values it cannot draw.
+// The renderer on a recording surface: what it draws, in which order and where, and how it stops.
 
 #include "design/dialdesign.h"
 #include "render/dialrenderer.h"
@@ -47,7 +46,6 @@ class TestDialRenderer : public QObject
     Q_OBJECT
 
 private slots:
-
     void operationsComeInTheFixedOrder()
     {
         RecordingSurface surface;
@@ -75,27 +73,21 @@ private slots:
         const DialDesign pivot = Card().dimensions({u"52"_s, u"45"_s, u"30 mm"_s, u" 35.25"_s}).design;
         QTest::newRow("cross across, pivot given with units") << pivot << Kind::Line << 0
                                                               << u"line (29.0000, 35.2500)-(31.0000, 35.2500)"_s;
-        QTest::newRow("cross down") << pivot << Kind::Line << 1 << u"line (30.0000, 34.2500)-(30.0000, 36.2500)"_s;
-        const DialDesign ticks = Card().ticks({u"10\t22\t18"_s}).design;
-        QTest::newRow("first tick") << ticks << Kind::Line << 2 << u"line (13.2721, 20.2721)-(10.4437, 17.4437)"_s;
-        QTest::newRow("last tick") << ticks << Kind::Line << 12 << u"line (38.7279, 20.2721)-(41.5563, 17.4437)"_s;
+        QTest::newRow("middle tick") << Card().ticks({u"10\t22\t18"_s}).design << Kind::Line << 7
+                                     << u"line (26.0000, 15.0000)-(26.0000, 11.0000)"_s;
         // Digits are centred on their points at radius 18; a text box is 0.6 em per character by 1.2 em.
         const DialDesign digits = Card().digits({u"10\t0\t100\t0\t18\t8"_s}).design;
-        QTest::newRow("digit 0") << digits << Kind::Text << 0 << u"text (12.4254, 18.5787) 8.0000 \"0\""_s;
         QTest::newRow("digit 100") << digits << Kind::Text << 10 << u"text (36.1879, 18.5787) 8.0000 \"100\""_s;
         QTest::newRow("label by its top-left corner") << Card().labels({u"20.5\t30\tmA\t14"_s}).design << Kind::Text << 0
                                                       << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
         QTest::newRow("label without its control characters")
             << Card().labels({u"20.5\t30\t\u0002m\u0000A\r\t14"_s}).design << Kind::Text << 0
             << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
-        QTest::newRow("arc from 45 to 135 degrees") << Card().arcs({u"20"_s}).design << Kind::Arc << 0
-                                                    << u"arc (26.0000, 33.0000) r 20.0000 from 0.7854 to 2.3562"_s;
         // The font size: > 0, else 10, set by a digits row even when it draws nothing (0 divisions).
         const auto sized = [](const QString &digitPoints, const QString &labelPoints) {
             return Card().digits({u"0\t0\t100\t0\t18\t"_s + digitPoints}).labels({u"1\t2\tV\t"_s + labelPoints}).design;
         };
         QTest::newRow("font size 0") << sized(u"0"_s, u"12"_s) << Kind::FontSize << 0 << u"font 10.0000"_s;
-        QTest::newRow("font size 7.5") << sized(u"7.5"_s, u"12"_s) << Kind::FontSize << 0 << u"font 7.5000"_s;
         QTest::newRow("label in the fallback size") << sized(u"8"_s, QString()) << Kind::Text << 0
                                                     << u"text (1.0000, 2.0000) 10.0000 \"V\""_s;
         // Zero tip at 300 degrees, maximum tip at 60: the scale runs clockwise through 180 degrees.
@@ -115,22 +107,17 @@ private slots:
         QFETCH(QString, expected);
         RecordingSurface surface;
         drawDial(design, surface);
-        const auto ops = surface.operations(kind);
-        QVERIFY(index < ops.size());
-        QCOMPARE(RecordingSurface::describe(ops[index]), expected);
+        QCOMPARE(RecordingSurface::describe(surface.operations(kind).value(index)), expected);
     }
 
     void digitTexts_data()
     {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("4, 10, 50") << u"4\t10\t50\t\t18\t8"_s << QStringList{u"10"_s, u"20"_s, u"30"_s, u"40"_s, u"50"_s};
         QTest::newRow("falling scale") << u"2\t100\t0\t0\t18\t8"_s << QStringList{u"100"_s, u"50"_s, u"0"_s};
         QTest::newRow("by pattern") << u"2\t0\t1\t0.00 V\t18\t8"_s << QStringList{u"0.00 V"_s, u"0.50 V"_s, u"1.00 V"_s};
         QTest::newRow("no noise") << u"3\t0\t0.3\t\t18\t8"_s << QStringList{u"0"_s, u"0.1"_s, u"0.2"_s, u"0.3"_s};
-        // "#" prints nothing for 0: that digit is skipped, not drawn as an empty text.
-        QTest::newRow("empty digit texts are skipped") << u"2\t0\t2\t#\t18\t8"_s << QStringList{u"1"_s, u"2"_s};
-        // Control characters have no picture: left out of the text, and a text of nothing else is skipped.
+        QTest::newRow("\"#\" prints nothing for 0: skipped") << u"2\t0\t2\t#\t18\t8"_s << QStringList{u"1"_s, u"2"_s};
         QTest::newRow("control characters in the pattern")
             << u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s << QStringList{u"V 0"_s, u"V 1"_s};
         QTest::newRow("a pattern of control characters only")
@@ -161,14 +148,13 @@ private slots:
         QTest::newRow("arc radius 0") << card().arcs({u"0"_s}).design << QString() << 3 + 1;
         QTest::newRow("tips on one ray") << card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"12"_s}).arcs({u"20"_s}).design
                                          << QString() << 3 + 1;
-        QTest::newRow("empty label") << card().labels({u"5\t6\t\t8"_s, u"1\t1\tlast"_s}).design << QString() << 3 + 1;
-        QTest::newRow("label of control characters")
-            << card().labels({u"5\t6\t\u0001\u001b\u009f\t8"_s, u"1\t1\tlast"_s}).design << QString() << 3 + 1;
+        QTest::newRow("empty label, label of control characters")
+            << card().labels({u"5\t6\t\t8"_s, u"5\t6\t\u0001\u001b\u009f\t8"_s, u"1\t1\tlast"_s}).design << QString()
+            << 3 + 1;
 
         // Divisions round half to even; a count of 0 or below draws nothing, however negative.
         QTest::newRow("Divisions 2.5 round down to 2") << card().ticks({u"2.5\t22\t18"_s}).design << QString() << 3 + 3 + 1;
         QTest::newRow("Divisions 3.5 round up to 4") << card().ticks({u"3.5\t22\t18"_s}).design << QString() << 3 + 5 + 1;
-        QTest::newRow("Divisions 1: a tick at each end") << card().ticks({u"1\t22\t18"_s}).design << QString() << 3 + 2 + 1;
         QTest::newRow("Divisions -40000") << card().ticks({u"-40000\t22\t18"_s}).design << QString() << 3 + 1;
         QTest::newRow("Divisions 32766.5 round to the most")
             << card().ticks({u"32766.5\t22\t18"_s}).design << QString() << 3 + 32767 + 1;
@@ -208,9 +194,6 @@ private slots:
         QTest::newRow("123 full tickmark rows")
             << Card().ticks(QStringList(123, most)).design
             << u"The card would draw 4,030,344 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s << 0;
-        QTest::newRow("full digit rows after an arc")
-            << Card().arcs({u"20"_s}).ticks(QStringList(61, most)).digits(QStringList(62, u"32766\t0\t1\t0\t20\t6"_s)).design
-            << u"The card would draw 4,030,345 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s << 0;
         QTest::newRow("few digits of a long pattern")
             << Card().digits({u"32766\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design
             << u"The card's texts would come to about 65,632,301 characters, more than the 40,000,000 that can be drawn"_s << 0;
@@ -242,20 +225,15 @@ private slots:
         }
         QCOMPARE(thrown, error);
         QCOMPARE(surface.drawn().size(), drawn);
-        if (drawn == 0)
-            QVERIFY(surface.operations().isEmpty());
+        QVERIFY(drawn > 0 || surface.operations().isEmpty());
     }
 
     void countsWhatItWouldDraw_data()
     {
         QTest::addColumn<DialDesign>("design");
-
-        QTest::newRow("worked card") << Card()
-                                            .arcs({u"22"_s, u"0"_s, u"-3"_s, u"20"_s})
-                                            .ticks({u"10\t22\t18"_s, u"0\t22\t18"_s, u"-4\t22\t18"_s, u"1\t22\t18"_s})
+        QTest::newRow("worked card") << Card().arcs({u"22"_s, u"0"_s, u"-3"_s}).ticks({u"10\t22\t18"_s, u"-4\t22\t18"_s})
                                             .digits({u"5\t0\t100\t0\t24\t6"_s, u"0\t0\t1\t0\t24\t6"_s})
-                                            .labels({u"26\t40\tmA\t8"_s, u"1\t1\t\t8"_s})
-                                            .design;
+                                            .labels({u"26\t40\tmA\t8"_s, u"1\t1\t\t8"_s}).design;
         QTest::newRow("halves round to even") << Card().ticks({u"2.5\t22\t18"_s, u"3.5\t22\t18"_s, u"0.5\t1\t2"_s}).design;
         QTest::newRow("the most divisions") << Card().ticks({u"32766\t22\t18"_s}).digits({u"32766\t0\t1\t0\t20\t6"_s}).design;
         QTest::newRow("numbers with units") << Card().arcs({u" 20 mm"_s}).ticks({u"7 ticks\t22\t18"_s}).design;
@@ -279,8 +257,6 @@ private slots:
         QTest::newRow("one item over") << Card().ticks(full + QStringList{u"2423\t22\t18"_s}).design << false;
         QTest::newRow("one item over in digits")
             << Card().ticks(full).digits({u"2423\t0\t1\t0\t20\t6"_s}).design << false;
-        QTest::newRow("one item over in labels")
-            << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).labels({u"1\t1\tx\t8"_s}).design << false;
         // 40,000 digits of 999 places and one whole digit: 40,000,000 characters.
         const QString places(999, u'#');
         const QString fullDigits = u"32766\t0\t1\t"_s + places + u"\t20\t6"_s;
@@ -288,13 +264,10 @@ private slots:
             << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).design << true;
         QTest::newRow("a thousand characters over in digits")
             << Card().digits({fullDigits, u"7233\t0\t1\t"_s + places + u"\t20\t6"_s}).design << false;
-        QTest::newRow("one character over in labels")
-            << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).labels({u"1\t1\tx\t8"_s}).design
-            << false;
         const QString longest(kMaxTextLength, u'x');
-        QTest::newRow("label of the longest text") << Card().labels({u"1\t1\t"_s + longest + u"\t8"_s}).design << true;
-        QTest::newRow("pattern of the longest text")
-            << Card().digits({u"1\t0\t1\t"_s + longest + u"\t20\t6"_s}).design << true;
+        QTest::newRow("label and pattern of the longest text")
+            << Card().labels({u"1\t1\t"_s + longest + u"\t8"_s}).digits({u"1\t0\t1\t"_s + longest + u"\t20\t6"_s}).design
+            << true;
     }
     void budgetLimitsAreInclusive()
     {

@@ -18,16 +18,10 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 QStringList row(const char *law, const char *min, const char *max, const char *parameter = "",
                 const char *points = "")
 {
-    QStringList cells;
-    for (const char *cell : {law, min, max, parameter, points})
-        cells.append(QString::fromUtf8(cell));
-    return cells;
+    return QString::fromUtf8(QByteArrayList{law, min, max, parameter, points}.join('\t')).split(u'\t');
 }
 
-QByteArray show(double value)
-{
-    return QByteArray::number(value, 'g', 17);
-}
+QByteArray show(double value) { return QByteArray::number(value, 'g', 17); }
 
 } // namespace
 
@@ -36,19 +30,6 @@ class TestScaleLaw : public QObject
     Q_OBJECT
 
 private slots:
-    void lawNamesFollowTheKinds()
-    {
-        const QStringList names = scaleLawNames();
-        QCOMPARE(names.join(u' '), QStringLiteral("linear log power db ohms swr table"));
-        for (int k = 0; k < names.size(); ++k) {
-            QString error;
-            QStringList r = row("", "1", "10", "2", "1=0; 10=1");
-            r[0] = names[k].toUpper();
-            QCOMPARE(static_cast<int>(ScaleLaw::parse(r, &error).kind()), k);
-            QVERIFY2(error.isEmpty(), qPrintable(error));
-        }
-    }
-
     // Deflection of a reading, to four decimals as the figures are given; the inverse brings the
     // reading back.
     void deflectionFigures_data()
@@ -57,31 +38,21 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<double>("expected");
 
-        const QStringList vu = row("db", "-20", "3");
-        QTest::newRow("VU -20") << vu << -20.0 << 0.0708;
-        QTest::newRow("VU -3") << vu << -3.0 << 0.5012;
-        QTest::newRow("VU 0") << vu << 0.0 << 0.7079;
-        QTest::newRow("VU +3") << vu << 3.0 << 1.0;
-        const QStringList swr = row("swr", "1", "inf");
-        QTest::newRow("swr 1") << swr << 1.0 << 0.0;
-        QTest::newRow("swr 2") << swr << 2.0 << 0.3333;
-        QTest::newRow("swr 3") << swr << 3.0 << 0.5;
-        QTest::newRow("swr inf") << swr << kInf << 1.0;
-        const QStringList ohms = row("ohms", "0", "inf", "50");
-        QTest::newRow("ohms 50") << ohms << 50.0 << 0.5;
-        QTest::newRow("ohms 0") << ohms << 0.0 << 1.0;
-        QTest::newRow("ohms 150") << ohms << 150.0 << 0.25;
-        QTest::newRow("ohms inf") << ohms << kInf << 0.0;
-        const QStringList watts = row("power", "0", "100", "0.5");
-        QTest::newRow("power 25 W of 100, p 0.5") << watts << 25.0 << 0.5;
+        // Law names in any case.
+        QTest::newRow("VU -20") << row("DB", "-20", "3") << -20.0 << 0.0708;
+        QTest::newRow("VU 0") << row("db", "-20", "3") << 0.0 << 0.7079;
+        QTest::newRow("swr 1") << row("Swr", "1", "inf") << 1.0 << 0.0;
+        QTest::newRow("swr 2") << row("swr", "1", "inf") << 2.0 << 0.3333;
+        QTest::newRow("swr inf") << row("swr", "1", "inf") << kInf << 1.0;
+        QTest::newRow("ohms 0") << row("OHMS", "0", "inf", "50") << 0.0 << 1.0;
+        QTest::newRow("ohms 150") << row("ohms", "0", "inf", "50") << 150.0 << 0.25;
+        QTest::newRow("ohms inf") << row("ohms", "0", "inf", "50") << kInf << 0.0;
+        QTest::newRow("power 25 W of 100, p 0.5") << row("Power", "0", "100", "0.5") << 25.0 << 0.5;
         QTest::newRow("square law 0.5 A of 1") << row("power", "0", "1", "2") << 0.5 << 0.25;
-        QTest::newRow("linear 25 of 0..100") << row("linear", "0", "100") << 25.0 << 0.25;
-        QTest::newRow("linear reversed 75 of 100..0") << row("linear", "100", "0") << 75.0 << 0.25;
+        QTest::newRow("linear reversed 75 of 100..0") << row("LINEAR", "100", "0") << 75.0 << 0.25;
         QTest::newRow("linear -5 of -10..10") << row("linear", "-10", "10") << -5.0 << 0.25;
-        QTest::newRow("log 10 of 1..100") << row("log", "1", "100") << 10.0 << 0.5;
-        QTest::newRow("log 2 of 1..10") << row("log", "1", "10") << 2.0 << 0.3010;
-        const QStringList table = row("table", "", "", "", "1=0.1; 5=0.5; 9=0.6; 29=1");
-        QTest::newRow("table on a point") << table << 5.0 << 0.5;
+        QTest::newRow("log 2 of 1..10") << row("Log", "1", "10") << 2.0 << 0.3010;
+        const QStringList table = row("Table", "", "", "", "1=0.1; 5=0.5; 9=0.6; 29=1");
         QTest::newRow("table between points") << table << 7.0 << 0.55;
         QTest::newRow("table last segment") << table << 19.0 << 0.8;
         const QStringList falling = row("table", "", "", "", "100=0; 10=0.5; 0=1");
@@ -118,15 +89,10 @@ private slots:
         QTest::newRow("linear Min missing") << row("linear", "", "5") << "linear needs a Min";
         QTest::newRow("linear Max not a number") << row("linear", "0", "ten") << "Max \"ten\" is not a number";
         QTest::newRow("linear Max infinite") << row("linear", "0", "inf") << "linear needs a finite Max";
-        QTest::newRow("linear Min infinite") << row("linear", "-inf", "0") << "linear needs a finite Min";
         QTest::newRow("linear range too wide") << row("linear", "-1e308", "1e308") << "nearer to each other";
         QTest::newRow("log Min 0") << row("log", "0", "10") << "log needs Min and Max above 0";
-        QTest::newRow("log Min = Max") << row("log", "3", "3") << "log needs Min and Max to differ";
-        QTest::newRow("power no exponent") << row("power", "0", "1") << "power needs a Parameter";
         QTest::newRow("power exponent 0") << row("power", "0", "1", "0") << "power needs a Parameter (the exponent) above 0";
-        QTest::newRow("power Min = Max") << row("power", "1", "1", "2") << "power needs Min and Max to differ";
         QTest::newRow("db Min above Max") << row("db", "3", "-20") << "db needs Min below Max";
-        QTest::newRow("db Min = Max") << row("db", "3", "3") << "db needs Min and Max to differ";
         QTest::newRow("ohms no K") << row("ohms", "0", "inf") << "ohms needs a Parameter";
         QTest::newRow("ohms K 0") << row("ohms", "0", "inf", "0") << "mid-scale reading) above 0";
         QTest::newRow("ohms negative Min") << row("ohms", "-1", "inf", "50") << "ohms needs Min and Max of 0 or above";
@@ -137,8 +103,6 @@ private slots:
         QTest::newRow("table point without =") << row("table", "", "", "", "1=0; 2") << "the point \"2\"";
         QTest::newRow("table point not a number") << row("table", "", "", "", "1=0; x=1") << "\"x=1\" is not of the form";
         QTest::newRow("table deflection above 1") << row("table", "", "", "", "1=0; 2=1.5") << "from 0 to 1";
-        QTest::newRow("table deflection below 0") << row("table", "", "", "", "1=-0.1; 2=1") << "from 0 to 1";
-        QTest::newRow("table values repeat") << row("table", "", "", "", "1=0; 2=0.5; 2=1") << "strictly";
         QTest::newRow("table values turn back") << row("table", "", "", "", "1=0; 3=0.5; 2=1") << "strictly";
         QTest::newRow("table Max beyond points") << row("table", "1", "5", "", "1=0; 2=1") << "within its Points";
     }
@@ -161,13 +125,11 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("inside");
 
-        QTest::newRow("linear below") << row("linear", "0", "100") << -0.5 << false;
         QTest::newRow("linear rounding noise at the top") << row("linear", "0", "100") << 100.00000000001 << true;
         QTest::newRow("linear above") << row("linear", "0", "100") << 100.001 << false;
         QTest::newRow("linear reversed, inside") << row("linear", "100", "0") << 50.0 << true;
         QTest::newRow("linear inf") << row("linear", "0", "100") << kInf << false;
         QTest::newRow("ohms inf as Max") << row("ohms", "0", "inf", "50") << kInf << true;
-        QTest::newRow("ohms -inf") << row("ohms", "0", "inf", "50") << -kInf << false;
         QTest::newRow("ohms finite Max, inf") << row("ohms", "0", "1000", "50") << kInf << false;
         QTest::newRow("swr below 1") << row("swr", "1", "inf") << 0.9 << false;
         QTest::newRow("table outside points") << row("table", "", "", "", "1=0; 9=1") << 10.0 << false;
@@ -193,10 +155,8 @@ private slots:
 
         using L = QList<double>;
         QTest::newRow("empty") << "" << L{};
-        QTest::newRow("blanks only") << "  \t " << L{};
         QTest::newRow("C locale forms") << "-3, 0.5, 1e3, +2, .25, 1E-2" << L{-3, 0.5, 1000, 2, 0.25, 0.01};
         QTest::newRow("blanks as separators, order kept") << "3 1   2" << L{3, 1, 2};
-        QTest::newRow("comma without blanks") << "1,2,3" << L{1, 2, 3};
         QTest::newRow("comma and blanks") << " 1 ,2 , 3 " << L{1, 2, 3};
         QTest::newRow("inf in any case") << "0, Inf, -INF" << L{0, kInf, -kInf};
         QTest::newRow("rising range") << "1:5:1" << L{1, 2, 3, 4, 5};
@@ -211,6 +171,11 @@ private slots:
         QTest::newRow("stop reached after many steps") << "0:1:0.01" << hundredths + L{1.0};
         QTest::newRow("range of one value") << "4:4:1" << L{4};
         QTest::newRow("range and numbers") << "-20 -10:-5:5 0" << L{-20, -10, -5, 0};
+        L most;
+        for (int k = 1; k <= kMaxListValues; ++k)
+            most.append(k);
+        QTest::newRow("the most values") << "1:32767:1" << most;
+        QTest::newRow("the most values, mixed") << "0:32765:1 -1" << (L{0} + most.mid(0, kMaxListValues - 2) + L{-1});
     }
     void valueListGrammar()
     {
@@ -232,19 +197,15 @@ private slots:
         QTest::newRow("word") << "1, ten, 100" << "\"ten\" is not a number or a range";
         QTest::newRow("semicolon is no separator") << "1;5" << "\"1;5\"";
         QTest::newRow("nan") << "nan" << "\"nan\"";
-        QTest::newRow("infinity spelt out") << "infinity" << "\"infinity\"";
         QTest::newRow("unit glued on") << "5V" << "\"5V\"";
         QTest::newRow("too large a number") << "1e400" << "\"1e400\"";
         QTest::newRow("lone sign") << "-" << "\"-\"";
         QTest::newRow("empty entry") << "1,,2" << "an entry is missing";
-        QTest::newRow("leading comma") << ", 1" << "an entry is missing";
         QTest::newRow("trailing comma") << "1, 2," << "after the last comma";
         QTest::newRow("range of two parts") << "1:5" << "\"1:5\" is not a range";
         QTest::newRow("range of four parts") << "1:5:1:1" << "\"1:5:1:1\" is not a range";
         QTest::newRow("range step 0") << "1:5:0" << "needs a step above 0";
-        QTest::newRow("range step negative") << "5:1:-1" << "needs a step above 0";
         QTest::newRow("range to inf") << "1:inf:1" << "of finite numbers";
-        QTest::newRow("range too long") << "0:1e12:1" << "more than 32767 values";
         QTest::newRow("range just too long") << "0:32767:1" << "more than 32767 values";
         QTest::newRow("ranges too long together") << "0:20000:1 0:20000:1" << "more than 32767 values";
         QTest::newRow("numbers after a full range") << "1:32767:1 5" << "more than 32767 values";
@@ -257,15 +218,6 @@ private slots:
         const QVector<double> values = parseValueList(text, &error);
         QVERIFY2(error.contains(named), qPrintable(error));
         QVERIFY(values.isEmpty());
-    }
-
-    void valueListHoldsAtMostTheLimit()
-    {
-        QString error;
-        QCOMPARE(parseValueList(QStringLiteral("1:32767:1"), &error).size(), kMaxListValues);
-        QVERIFY(error.isEmpty());
-        QCOMPARE(parseValueList(QStringLiteral("0:32765:1 -1"), &error).size(), kMaxListValues);
-        QVERIFY(error.isEmpty());
     }
 };
 

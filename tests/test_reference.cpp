@@ -16,10 +16,7 @@ using namespace vernalith;
 
 namespace {
 
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
+QString u8(const char *text) { return QString::fromUtf8(text); }
 
 // The startup design (pivot 26, 33; tips 5, 12 and 47, 12) with a reference row of tab-separated
 // cells after the path, and `scale` as scale 1.
@@ -103,7 +100,8 @@ private slots:
     }
 
     // Each reading placed as the renderer places it (deflection, angle, a point at radius 21)
-    // reads back through the cursor within 1e-9, for every law.
+    // reads back through the cursor within 1e-9, for every law (each law's own inverse is checked
+    // with the laws).
     void readoutUndoesEachLaw_data()
     {
         QTest::addColumn<QString>("scale");
@@ -112,11 +110,9 @@ private slots:
         QTest::newRow("linear") << u8("linear\t10\t-10") << QVector<double>{10, 0.1, -7.25, -10};
         QTest::newRow("log") << u8("log\t1\t1000") << QVector<double>{1, 3.7, 999, 1000};
         QTest::newRow("power") << u8("power\t0\t100\t0.5") << QVector<double>{0, 1, 25, 100};
-        QTest::newRow("power 3.3") << u8("power\t-5\t5\t3.3") << QVector<double>{-5, -4.9, 4.5, 5};
         QTest::newRow("db") << u8("db\t-20\t3") << QVector<double>{-20, -7, 0, 3};
         QTest::newRow("ohms") << u8("ohms\t0\tinf\t50") << QVector<double>{0, 10, 50, 1e4, inf};
         QTest::newRow("swr") << u8("swr\t1\tinf") << QVector<double>{1, 1.5, 3, 100, inf};
-        QTest::newRow("table") << u8("table\t\t\t\t1=0.1; 5=0.5; 9=0.6; 29=1") << QVector<double>{1, 3, 5, 8.2, 29};
         QTest::newRow("table falling") << u8("table\t\t\t\t100=0; 10=0.5; 0=1") << QVector<double>{100, 55, 10, 0};
     }
     void readoutUndoesEachLaw()
@@ -128,13 +124,11 @@ private slots:
             RowScale(design, TableKind::ScaleTickmarks, rowOnScale1(TableKind::ScaleTickmarks), 0, 1).law();
         const NeedleSweep sweep = needleSweep(26, 33, 5, 12, 47, 12);
         for (const double v : values) {
-            const double d = law.deflection(v);
-            const CardPoint at = pointAt(sweep, deflectionAngle(sweep, d), 21);
-            for (const double back :
-                 {law.valueAt(d),
-                  cursorReadout(design, at, TableKind::ScaleDigits, rowOnScale1(TableKind::ScaleDigits)).value})
-                QVERIFY2(std::isinf(v) ? back == v : std::fabs(back - v) <= 1e-9 * std::max(1.0, std::fabs(v)),
-                         qPrintable(QStringLiteral("%1 read as %2").arg(v, 0, 'g', 17).arg(back, 0, 'g', 17)));
+            const CardPoint at = pointAt(sweep, deflectionAngle(sweep, law.deflection(v)), 21);
+            const double back =
+                cursorReadout(design, at, TableKind::ScaleDigits, rowOnScale1(TableKind::ScaleDigits)).value;
+            QVERIFY2(std::isinf(v) ? back == v : std::fabs(back - v) <= 1e-9 * std::max(1.0, std::fabs(v)),
+                     qPrintable(QStringLiteral("%1 read as %2").arg(v, 0, 'g', 17).arg(back, 0, 'g', 17)));
         }
     }
 

@@ -32,11 +32,9 @@ private slots:
         QTest::newRow("empty width") << "width" << "" << "width 0";
         QTest::newRow("lowest") << "width" << "0.05" << "width 0.05";
         QTest::newRow("highest, blanks") << "width" << " 5 " << "width 5";
-        QTest::newRow("exponent") << "width" << "2.5e-1" << "width 0.25";
         QTest::newRow("too wide") << "width" << "7" << "Width 7 is outside 0.05 ... 5 mm";
         QTest::newRow("too thin") << "width" << "0.04" << "Width 0.04 is outside 0.05 ... 5 mm";
         QTest::newRow("unit") << "width" << "1mm" << "Width \"1mm\" is not a number of millimetres";
-        QTest::newRow("comma") << "width" << "1,5" << "Width \"1,5\" is not a number of millimetres";
         QTest::newRow("infinite") << "width" << "inf" << "Width \"inf\" is not a number of millimetres";
         QTest::newRow("no face") << "font" << "" << "font DejaVu Sans";
         QTest::newRow("installed, other case") << "font" << "dejavu serif" << "font DejaVu Serif";

@@ -75,18 +75,15 @@ private slots:
     {
         QTest::addColumn<double>("degrees");
         QTest::addColumn<QPoint>("shift");
-        QTest::addColumn<bool>("byDpi");
-        QTest::addColumn<bool>("roundClicks");
-        QTest::newRow("turned 7 degrees, three points") << 7.0 << QPoint(41, 17) << false << false;
-        QTest::newRow("turned 7 degrees, clicks on whole pixels") << 7.0 << QPoint(41, 17) << false << true;
-        QTest::newRow("square, by resolution") << 0.0 << QPoint(23, 31) << true << false;
+        QTest::addColumn<bool>("byDpi"); // else by three clicks, on whole pixels
+        QTest::newRow("turned 7 degrees, three points") << 7.0 << QPoint(41, 17) << false;
+        QTest::newRow("square, by resolution") << 0.0 << QPoint(23, 31) << true;
     }
     void ticksLieWhereTheDesignPutsThem()
     {
         QFETCH(double, degrees);
         QFETCH(QPoint, shift);
         QFETCH(bool, byDpi);
-        QFETCH(bool, roundClicks);
 
         // The scan: the export turned about its corner, then placed `shift` into white paper.
         const QTransform turn = QTransform().rotate(degrees);
@@ -101,7 +98,7 @@ private slots:
         const auto cardToScan = [&](CardPoint p) { return exportToScan.map(exportPixel(p)); };
         const auto click = [&](CardPoint p) {
             const QPointF at = cardToScan(p);
-            return roundClicks ? QPointF(std::round(at.x()), std::round(at.y())) : at;
+            return byDpi ? at : QPointF(std::round(at.x()), std::round(at.y()));
         };
         const CardPoint pivot{26, 33};
         const CardPoint zero{5, 12};
@@ -122,8 +119,7 @@ private slots:
                 continue;
             const double angle = divisionAngle(sweep, k, 50);
             // Across the line: the darkness-weighted offset along the arc of radius 21.5.
-            double weighted = 0;
-            double total = 0;
+            double weighted = 0, total = 0;
             for (double s = -0.3; s <= 0.3; s += 0.005) {
                 const double w = seen(pointAt(sweep, angle + s / 21.5, 21.5));
                 weighted += w * s;

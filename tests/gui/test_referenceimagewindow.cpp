@@ -1,7 +1,6 @@
-// A scan of an old card under the preview, as a person uses it: clicks on the scan in the
-// Reference Image dialog become the reference cells, a poor fit is warned about, the scan is
-// drawn under the card only while shown (and never exported), a missing scan is named without
-// losing the cells, and the readout gives the scale value under the mouse.
+// A scan of an old card under the preview: clicks on it become the reference cells, a poor fit
+// is warned about, it is drawn only while shown and never exported, a missing one keeps its
+// cells, and the readout gives the scale value under the mouse.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
@@ -163,7 +162,6 @@ private slots:
     {
         QTest::addColumn<double>("offMm"); // the full-scale click this far right of the true tip
         QTest::addColumn<bool>("warned");
-        QTest::newRow("exact") << 0.0 << false;
         QTest::newRow("0.3 mm off: within") << 0.3 << false;
         QTest::newRow("3 mm off: skewed or wrong") << 3.0 << true;
     }
@@ -171,7 +169,6 @@ private slots:
     {
         QFETCH(double, offMm);
         QFETCH(bool, warned);
-        w->files.answers << scan;
         ReferenceImageDialog *dialog = openDialog();
         QVERIFY(dialog);
         dialog->setImagePath(scan);
@@ -183,10 +180,9 @@ private slots:
 
         const QString shown = dialog->findChild<QLabel *>("lblRegistration")->text();
         const QRegularExpressionMatch residual = QRegularExpression("residual ([0-9.]+) mm").match(shown);
-        QVERIFY2(residual.hasMatch(), qPrintable(shown));
         // A fit to three points spreads one point's error over all three.
-        QVERIFY(residual.captured(1).toDouble() <= offMm + 0.05);
-        QVERIFY(residual.captured(1).toDouble() >= offMm / 4);
+        const double mm = residual.hasMatch() ? residual.captured(1).toDouble() : -1;
+        QVERIFY2(mm >= offMm / 4 && mm <= offMm + 0.05, qPrintable(shown));
         const QString warning = dialog->findChild<QLabel *>("lblRegistrationWarning")->text();
         QCOMPARE(warning.contains("the scan is skewed or the points are wrong"), warned);
     }

@@ -1,6 +1,5 @@
-// Windows-1252 as dial files hold it: the whole range 0x80-0x9F against the published mapping
-// (typed in from the code page chart, not derived from the code), and the edges of the ranges
-// that map to themselves.
+// Windows-1252 as dial files hold it: 0x80-0x9F against the published chart (typed in, not
+// derived from the code), and the edges of the ranges that map to themselves.
 
 #include "files/codepage1252.h"
 
@@ -38,11 +37,9 @@ private slots:
     {
         QFETCH(int, byte);
         QFETCH(int, unicode);
-        const QByteArray bytes(1, char(byte));
         const QString text{QChar(char16_t(unicode))};
-        QCOMPARE(decode1252(bytes), text);
-        QVERIFY(isEncodable1252(text.front()));
-        QCOMPARE(encode1252(text), bytes);
+        QCOMPARE(decode1252(QByteArray(1, char(byte))), text);
+        QCOMPARE(encode1252(text), QByteArray(1, char(byte)));
     }
 
     // Where the identity ranges end, and characters that only look as if they had a byte.
@@ -57,7 +54,6 @@ private slots:
         QTest::newRow("C1 control 0x80 (the euro's byte)") << 0x80 << -1;
         QTest::newRow("C1 control 0x9F (Y diaeresis's byte)") << 0x9F << -1;
         QTest::newRow("single low-9 quote's neighbour") << 0x201B << -1;
-        QTest::newRow("Omega") << 0x3A9 << -1;
     }
 
     void edges()

@@ -121,15 +121,11 @@ static DialDesign randomDesign(QRandomGenerator &random)
 // tab or line break.
 static QString randomUnicode(QRandomGenerator &random, int maxLength)
 {
-    static const char32_t kPicks[] = {0x2126, 0x221E, 0xB2, 0x4E2D, 0x05D0, 0x1F600, 0x10FFFD};
     QString text;
     for (int length = random.bounded(maxLength + 1); text.size() < length;) {
-        const int pick = random.bounded(4);
-        char32_t c = pick == 0 ? kPicks[random.bounded(int(std::size(kPicks)))]
-                     : pick == 1 ? char32_t(0xA0 + random.bounded(0xD7FF - 0xA0))
-                                 : char32_t(32 + random.bounded(95));
-        if (c == 0x2028 || c == 0x2029)
-            c = 0x2126;
+        char32_t c = random.bounded(3) ? char32_t(32 + random.bounded(95)) : char32_t(0xA0 + random.bounded(0x10FF60));
+        if ((c >= 0xD800 && c < 0xE000) || c == 0x2028 || c == 0x2029)
+            c = 0x1F600;
         text += QString::fromUcs4(&c, 1);
     }
     return text;
@@ -401,7 +397,6 @@ private slots:
         QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf[Vernalith1.0]\r\n") << bad << first10;
         QTest::newRow("empty file") << QByteArray() << bad << first10;
         QTest::newRow("CR-only line ends") << QByteArray("[Vernalith1.0]\r[Arcs]\r20\r") << bad << first10;
-        QTest::newRow("1.1 byte-order mark") << QByteArray("\xef\xbb\xbf[Vernalith1.1]\n") << bad << u"[Vernalith1.1]"_s;
         // Lines: LF ends a line, every CR is dropped.
         QTest::newRow("only the first line") << vlt("") << ok << none;
         QTest::newRow("LF line ends") << kWorkedExampleLf << ok << describe(workedExample());
@@ -436,7 +431,6 @@ private slots:
         // The last line of a file: a row unless it is empty or begins with "[".
         QTest::newRow("final empty line deleted by an editor") << vlt("[Labels]\n1\t2\tx\t4\t\n26\t40\tmA\t8\t\n") << ok
                                                                << u"[Labels] 1|2|x|4 / 26|40|mA|8"_s;
-        QTest::newRow("final empty line") << vlt("[Arcs]\n20\n\n") << ok << arcs20;
         QTest::newRow("last line begins with a bracket") << vlt("[Arcs]\n20\n[21") << ok << arcs20;
         // 1.0 passes over what only 1.1 holds.
         QTest::newRow("1.0 passes scales over") << vlt("[Scales]\ndb\t-20\t3\n[Arcs]\n20\t1\t2\n\n") << ok << arcs20;
@@ -467,7 +461,6 @@ private slots:
                                                 << u"Scale Arcs table holds cells"_s;
         QTest::newRow("empty cells past the last") << v11 + "[Arcs]\n20\t1\tred\t\t\t\n\n" << ok << u"[Arcs] 20|1|red"_s;
         QTest::newRow("invalid UTF-8 in a cell") << v11 + "[Labels]\n1\t2\t\xc3\x28\n\n" << refused << u"UTF-8"_s;
-        QTest::newRow("encoded surrogate") << v11 + "[Labels]\n1\t2\t\xed\xa0\x80\n\n" << refused << u"UTF-8"_s;
         QTest::newRow("overlong form") << v11 + "[Arcs]\n\xc0\xaf\n\n" << refused << u"UTF-8"_s;
         QTest::newRow("cut-off sequence at the end") << v11 + "[Arcs]\n\xe2\x84" << refused << u"UTF-8"_s;
         QTest::newRow("invalid UTF-8 in a dimension") << v11 + "[Dimensions]\n\xff\n" << refused << u"UTF-8"_s;
@@ -500,7 +493,6 @@ private slots:
         QTest::newRow("CR in a dimension") << L{2} << u"1\r"_s << u"Needle Pivot X: a line break"_s;
         QTest::newRow("low half alone in a label") << L{3, 1, 2} << QString(QChar(0xDE00)) + u"x"_s
                                                    << u"Face Labels, row 1: half of a character (U+DE00)"_s;
-        QTest::newRow("tab in a cell") << L{1, 1, 1} << u"2\t3"_s << u"Scale Tickmarks, row 1: a tab"_s;
         QTest::newRow("tab in an extra cell") << L{1, 1, 4} << u"1\t2"_s << u"Scale Tickmarks, row 1: a tab"_s;
         QTest::newRow("first cell begins with \"[\"") << L{0, 2, 0} << u"[x"_s << u"Scale Arcs, row 2: a first cell"_s;
         QTest::newRow("scale law begins with \"[\"") << L{4, 2, 0} << u"[db"_s << u"Scales, row 2: a first cell"_s;

@@ -56,7 +56,6 @@ QFontMetricsF perMille()
     return QFontMetricsF(font);
 }
 
-// An outside tool's standard output; empty, with a warning, when it fails.
 QByteArray run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
@@ -66,7 +65,7 @@ QByteArray run(const QString &program, const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
-// The numbers captured by the first match of `pattern` in `text`; zeros when it does not match.
+// The numbers captured by the first match of `pattern` in `text`.
 QVector<double> numbers(const QByteArray &text, const QString &pattern)
 {
     const QRegularExpression expression(pattern);
@@ -77,7 +76,6 @@ QVector<double> numbers(const QByteArray &text, const QString &pattern)
     return result;
 }
 
-// Whether every measured value lies within `tolerance` of the expected one; shows both when not.
 bool near(const QVector<double> &measured, const QVector<double> &expected, double tolerance = kTolerance)
 {
     bool ok = measured.size() == expected.size();
@@ -107,20 +105,18 @@ QStringList svgTexts(const QString &path, QStringView element)
     if (!xmllint.waitForFinished(120000) || xmllint.exitStatus() != QProcess::NormalExit || xmllint.exitCode() != 0)
         return {u"<ill-formed>"_s, QString::fromUtf8(xmllint.readAllStandardError())};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {u"<cannot open>"_s};
+    file.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&file);
     QStringList texts;
-    while (!xml.atEnd()) {
+    while (!xml.atEnd())
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == element)
             texts.append(xml.readElementText());
-    }
     if (xml.hasError())
-        texts = QStringList{u"<ill-formed>"_s, xml.errorString()};
+        return {u"<ill-formed>"_s, xml.errorString()};
     return texts;
 }
 
-// An SVG file drawn by Qt's own SVG renderer on white at `dpi`.
+// An SVG file drawn by Qt's SVG renderer on white.
 QImage renderSvg(const QString &path, double dpi)
 {
     QSvgRenderer renderer(path);
@@ -132,8 +128,7 @@ QImage renderSvg(const QString &path, double dpi)
     return image;
 }
 
-// Whether there is ink within `reachMm` of the card point (x, y) in an image of the exported area
-// (the card 10 mm in) at `dpi`.
+// Whether there is ink within `reachMm` of the card point (x, y), the card 10 mm in.
 bool inkNear(const QImage &image, double dpi, double x, double y, double reachMm)
 {
     const double perMm = dpi / 25.4;
@@ -146,7 +141,7 @@ bool inkNear(const QImage &image, double dpi, double x, double y, double reachMm
     return false;
 }
 
-// Exports into a temporary folder: the file's path, or none (with a warning) when the export fails.
+// The exported file's path in a temporary folder; none (with a warning) when the export fails.
 QString exportTo(const DialDesign &design, const QString &name, const ExportOptions &options = {})
 {
     static QTemporaryDir dir;
@@ -330,13 +325,16 @@ void TestExports::failuresLeaveNoFile_data()
     QTest::addColumn<QString>("inMessage");
 
     const DialDesign card = exportDesign();
-    DialDesign huge = card;
-    huge.dimension(Dimension::CardWidth) = u"1e6"_s;
+    const auto ofWidth = [&card](const QString &width) {
+        DialDesign d = card;
+        d.dimension(Dimension::CardWidth) = width;
+        return d;
+    };
     const auto bad = ExportError::Kind::BadRequest;
     QTest::newRow("unknown extension") << u"card.jpg"_s << card << 600 << false << bad << u"\"jpg\""_s;
     QTest::newRow("resolution 0") << u"card.png"_s << card << 0 << false << bad << u"0 dpi"_s;
     QTest::newRow("image too large") << u"card.png"_s << card << 9600 << false << bad << u"pixels"_s;
-    QTest::newRow("card too large for a page") << u"card.svg"_s << huge << 600 << false << bad << u"page"_s;
+    QTest::newRow("card too large for a page") << u"card.svg"_s << ofWidth(u"1e6"_s) << 600 << false << bad << u"page"_s;
     QTest::newRow("no such folder") << u"no such folder/card.pdf"_s << card << 600 << false
                                     << ExportError::Kind::Writing << u"no such folder/card.pdf"_s;
 
@@ -358,13 +356,9 @@ void TestExports::failuresLeaveNoFile_data()
         }
     }
     // A card that does not fit the page is refused, not cut off.
-    DialDesign wide = card;
-    wide.dimension(Dimension::CardWidth) = u"400"_s;
-    DialDesign endless = card;
-    endless.dimension(Dimension::CardWidth) = u"1e400"_s;
-    QTest::newRow("card width 1e400 on A4") << u"card.pdf"_s << endless << 600 << true << ExportError::Kind::Drawing
+    QTest::newRow("card width 1e400 on A4") << u"card.pdf"_s << ofWidth(u"1e400"_s) << 600 << true << ExportError::Kind::Drawing
                                             << u"Card Width: \"1e400\" is too large a number"_s;
-    QTest::newRow("400 mm card on A4") << u"card.pdf"_s << wide << 600 << true << ExportError::Kind::PageTooSmall
+    QTest::newRow("400 mm card on A4") << u"card.pdf"_s << ofWidth(u"400"_s) << 600 << true << ExportError::Kind::PageTooSmall
                                        << u"The card (400 x 45 mm) does not fit on the A4 page (210 x 297 mm)"_s;
     // A folder is not replaced; a link to a regular file is tried in onlyRegularFilesAreReplaced.
     QTest::newRow("a folder of that name") << u"folder.svg"_s << card << 600 << false << ExportError::Kind::Writing
@@ -401,14 +395,10 @@ void TestExports::hostileTextsShowLiterally_data()
     QTest::addColumn<QString>("shown"); // what every output shows: the label less its control characters
 
     const auto same = [](const char *name, const QString &text) { QTest::newRow(name) << text << text; };
-    same("XML markup", u"a & b < c > \"d\" 'e' ]]> <!-- x -->"_s);
-    same("entity look-alikes", u"&amp; &#60; &lt"_s);
-    same("degree code", u"100%%d"_s);
-    same("plus-minus, diameter, percent codes", u"%%p %%c %%% %%u %%o %%k %%176"_s);
-    same("a lone percent", u"50% 5%"_s);
+    same("XML markup and entity look-alikes", u"a & b < c > \"d\" 'e' ]]> <!-- x --> &amp; &#60; &lt"_s);
+    same("DXF percent codes", u"100%%d %%p %%c %%% %%u %%o %%k %%176 50% 5%"_s);
     same("caret codes", u"^J ^I ^M ^^ ^"_s);
-    same("unicode escape typed in", u"\\U+0041 \\M+1A2B \\P"_s);
-    same("backslashes", u"C:\\dir\\ \\\\"_s);
+    same("escapes typed in, backslashes", u"\\U+0041 \\M+1A2B \\P C:\\dir\\ \\\\"_s);
     same("outside the DXF code page", u"\u03a9 \u221e k\u03a9 \u00b5A \u20ac"_s);
     same("XML-hostile but drawable", u"\ufeff x \u2028 y"_s);
     QTest::newRow("control characters") << u"a\u0001b\u0007c\u001bd\u007fe\u0085f"_s << u"abcdef"_s;

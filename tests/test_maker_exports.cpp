@@ -311,7 +311,6 @@ private slots:
         QTest::newRow("navy ticks") << u"MARKS path stroke=#000080 stroke-width=0.4"_s << 11 << u"LWPOLYLINE MARKS 420=128 43=0.4"_s << 11;
         QTest::newRow("red main ticks") << u"MARKS path stroke=#C00000 stroke-width=1"_s << 3 << u"LWPOLYLINE MARKS 420=12582912 43=1"_s << 3;
         QTest::newRow("digits") << u"TEXT text stroke=none fill=#00008B"_s << 6 << u"TEXT TEXT 420=139"_s << 6;
-        QTest::newRow("card edge") << u"OUTLINE rect"_s << 1 << u"LINE OUTLINE"_s << 4;
     }
 
     void styledCardExportsEndToEnd()

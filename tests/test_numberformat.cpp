@@ -52,7 +52,6 @@ private slots:
         QTest::newRow("exactly a thousand") << 1000.0 << u"#,##0"_s << u"1,000"_s;
         QTest::newRow("zero padded and grouped") << 5.0 << u"0,000"_s << u"0,005"_s;
         QTest::newRow("comma after the last place") << 5.0 << u"0,"_s << u"5,"_s;
-        QTest::newRow("comma before the first place") << 5.0 << u",0"_s << u",5"_s;
         QTest::newRow("comma in the decimals") << 1.25 << u"0.0,0"_s << u"1.2,5"_s;
 
         // Literals are printed as they stand; "%" does not multiply.
@@ -79,7 +78,6 @@ private slots:
         QTest::newRow("lower-case e") << 5e6 << u"0e+0"_s << u"5e+6"_s;
         QTest::newRow("zero") << 0.0 << u"0.00E+00"_s << u"0.00E+00"_s;
         QTest::newRow("mantissa carry moves the exponent") << 9.996e4 << u"0.00E+00"_s << u"1.00E+05"_s;
-        QTest::newRow("half away from zero") << 2.5e10 << u"0E+0"_s << u"3E+10"_s;
         QTest::newRow("two integer places") << 1234.5 << u"00.0E+00"_s << u"12.3E+02"_s;
         QTest::newRow("more integer places than significant digits") << 1.0 << u"0000000000000000E+00"_s
                                                                     << u"1000000000000000E-15"_s;

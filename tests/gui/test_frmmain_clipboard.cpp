@@ -75,8 +75,6 @@ private slots:
             {"click 1", "Ctrl+V"}, {"10|22|20", "1|2|3", "4|5|6", "50|22|21", "5|22|21.5"}, "1\t2\t3\n4\t5\t6\n", 0);
         row("Shift+Insert pastes too", TableKind::ScaleArcs, {"20"}, "22", {"click 1", "Shift+Insert"}, {"20", "22"},
             "22", 0);
-        row("copy, then paste elsewhere", TableKind::FaceLabels, {"26|40|mA|8", "1|2|x|3"}, "",
-            {"click 1", "Ctrl+C", "click 2", "Ctrl+V"}, {"26|40|mA|8", "1|2|x|3", "26|40|mA|8"}, "26\t40\tmA\t8\n", 0);
         row("a control character: a beep and nothing pasted", TableKind::FaceLabels, {"26|40|mA|8"},
             "1\t2\tok\t8\n1\t2\tb\x01\t8\n", {"click 1", "Ctrl+V"}, {"26|40|mA|8"}, "1\t2\tok\t8\n1\t2\tb\x01\t8\n",
             1);

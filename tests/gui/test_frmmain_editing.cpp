@@ -66,14 +66,12 @@ private slots:
         const QStringList ticks = {"10|22|18", "50|22|20", "5|23|17"}, four = {"1||", "2||", "3||", "4||"};
         row("12.5, Backspace", TableKind::ScaleArcs, {""}, {1, 0}, {"12.5", "Backspace"}, {"12."});
         row("Ctrl+X", TableKind::ScaleTickmarks, ticks, {2, 1}, {"Ctrl+X"}, {ticks[0], "50||20", ticks[2]});
-        row("Enter in 1 column", TableKind::ScaleArcs, {""}, {1, 0}, QStringList(2, "Enter") << "7", {"", "", "7"});
         row("Enter in 6 columns", TableKind::ScaleDigits, {"|||||"}, {1, 0}, QStringList(7, "Enter") << "7",
             {"|||||", "|7||||"});
         row("Enter on a middle row", TableKind::ScaleTickmarks, ticks, {1, 2}, {"Enter", "7"},
             {ticks[0], "507|22|20", ticks[2], "||"});
         row("tab, line feeds, 30, 31, 127, 133 refused; Ω, ∞ taken", TableKind::FaceLabels, {"|||"}, {1, 2},
             {"\t\n\r\x1e\x1f\x7f\u0085Ω∞"}, {"||Ω∞|"});
-        row("+, arcs", TableKind::ScaleArcs, {"5"}, {1, 0}, {"[+]", "7"}, {"57", ""});
         row("+, tickmarks", TableKind::ScaleTickmarks, four, {2, 2}, {"[+]", "7"}, {"1||", "2||7", "3||", "4||", "||"});
         row("-, the only row", TableKind::ScaleDigits, {"1|2|3|4|5|6"}, {1, 1}, {"[-]"}, {"|||||"});
         row("-, a middle row", TableKind::FaceLabels, {"1|||", "2|||", "3|||"}, {2, 0}, {"[-]"}, {"1|||", "3|||"});

@@ -78,8 +78,6 @@ private slots:
         };
         const QString zero = "to needle tip at \"zero\" reading (mm)";
         row("Frame1", {7800, 240, 2655, 3375}, "Meter Dimensions (mm)");
-        row("Frame3", {120, 5640, 4335, 1575}, "Scale Tickmarks");
-        row("Label5", {240, 1800, 1335, 285}, "Zero position X:", "Distance from left edge of meter face " + zero);
         row("txtZeroPosY", {1560, 2160, 615, 285}, "", "Distance from top of meter face " + zero);
         row("grdScaleArcs", {120, 240, 3495, 1215}, "");
         row("cmdAddScaleArc", {3720, 240, 375, 375}, "+", "Add Scale Arc", 12);

@@ -44,10 +44,8 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::newRow("Print, 10") << "cmdPrint" << "The Vernalith Designer window";
         QTest::newRow("a dimension, 20") << "txtZeroPosX" << "Meter Dimensions";
-        QTest::newRow("scale arcs table, 30") << "grdScaleArcs" << "Scale Arcs";
         QTest::newRow("scale arcs +, 30") << "cmdAddScaleArc" << "Scale Arcs";
         QTest::newRow("scale digits -, 40") << "cmdDelScaleDigit" << "Scale Digits";
-        QTest::newRow("scale tickmarks table, 50") << "grdScaleTickmarks" << "Scale Tickmarks";
         QTest::newRow("face labels table, 60") << "grdFaceLabels" << "Face Labels";
     }
     void f1OpensTheTopicOfTheFocusedPart()

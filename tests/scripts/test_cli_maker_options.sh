@@ -12,8 +12,8 @@ printf '%s\r\n' '[Vernalith1.0]' '[Dimensions]' 52 45 26 33 5 12 47 12 '[Labels]
 
 check "--help lists both" '"$tool" --help | grep -q -- --text-outlines && "$tool" --help | grep -q -- --crop-marks'
 for case in "--crop-marks out.svg" "--crop-marks out.dxf" "--crop-marks out.png" "--text-outlines out.png" "--text-outlines out.vlt"; do
-    set -- $case
-    check "$1 refused for $2" '"$tool" $1 "$work/card.vlt" "$work/$2" 2>/dev/null; [ $? = 2 ] && [ ! -e "$work/$2" ]'
+    read -r option output <<<"$case"
+    check "$option refused for $output" '"$tool" $option "$work/card.vlt" "$work/$output" 2>/dev/null; [ $? = 2 ] && [ ! -e "$work/$output" ]'
 done
 check "PDF outlines, no font" '"$tool" --text-outlines --crop-marks "$work/card.vlt" "$work/c.pdf" && [ "$(pdffonts "$work/c.pdf" | wc -l)" = 2 ]'
 [ "$failures" = 0 ]

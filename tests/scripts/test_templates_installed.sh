@@ -21,7 +21,6 @@ for template in "${templates[@]}"; do
     name=$(basename "$template" .vlt)
     check "$name is installed unchanged" cmp "$template" "$installed/$name.vlt"
     check "$name exports to PDF" "$export_program" "$installed/$name.vlt" "$work/$name.pdf"
-    check "$name's PDF is not empty" test -s "$work/$name.pdf"
     check "$name exports to SVG" "$export_program" "$installed/$name.vlt" "$work/$name.svg"
     # Read and written again, a template is the same file: it is what Save writes.
     check "$name comes back byte for byte" "$export_program" "$installed/$name.vlt" "$work/$name.vlt"

@@ -1,13 +1,11 @@
 #include "previewcache.h"
 
+#include "eventwait.h"
 #include "previewpainter.h"
 #include "render/drawbudget.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QPainter>
-#include <QThread>
 
 #include <cmath>
 #include <condition_variable>
@@ -241,14 +239,7 @@ void PreviewCache::show(PreviewPicture picture, const DialDesign &design, const 
 
 bool PreviewCache::waitUntilDrawn(int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (m_job) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
+    return waitWhileBusy([this] { return isDrawing(); }, timeoutMs);
 }
 
 } // namespace vernalith

@@ -1,8 +1,6 @@
 #include "referenceimageloader.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QThread>
+#include "eventwait.h"
 
 namespace vernalith {
 
@@ -51,14 +49,7 @@ void ReferenceImageLoader::cancel()
 
 bool ReferenceImageLoader::waitUntilLoaded(int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (m_pending) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
+    return waitWhileBusy([this] { return isLoading(); }, timeoutMs);
 }
 
 } // namespace vernalith

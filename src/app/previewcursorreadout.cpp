@@ -2,6 +2,7 @@
 
 #include "design/designmodel.h"
 #include "design/numericprefix.h"
+#include "previewpainter.h"
 #include "render/cursorreadout.h"
 
 #include <QEvent>
@@ -15,8 +16,6 @@ namespace vernalith {
 
 namespace {
 
-// As paintPreview() places the card on the window.
-constexpr double kCardInsetMm = 10.0;
 constexpr double kMmPerInch = 25.4;
 constexpr int kMargin = 4;
 
@@ -62,9 +61,11 @@ void PreviewCursorReadout::pointAt(const QPoint &pos)
     const DialDesign design = m_model->design();
     const double width = numericPrefix(design.dimension(Dimension::CardWidth));
     const double height = numericPrefix(design.dimension(Dimension::CardHeight));
-    const double pxPerMmX = m_area->logicalDpiX() / kMmPerInch;
-    const double pxPerMmY = m_area->logicalDpiY() / kMmPerInch;
-    const CardPoint card{(pos.x() + 0.5) / pxPerMmX - kCardInsetMm, (pos.y() + 0.5) / pxPerMmY - kCardInsetMm};
+    const QTransform cardToWindow =
+        previewCardToWindow(m_area->logicalDpiX() / kMmPerInch, m_area->logicalDpiY() / kMmPerInch);
+    // The pixel's centre.
+    const QPointF mm = cardToWindow.inverted().map(QPointF(pos) + QPointF(0.5, 0.5));
+    const CardPoint card{mm.x(), mm.y()};
     const bool onCard = std::isfinite(width) && std::isfinite(height) && card.x >= 0 && card.y >= 0
                         && card.x <= width && card.y <= height;
     if (!onCard || !m_previewArea.contains(pos)) {
@@ -82,7 +83,7 @@ void PreviewCursorReadout::pointAt(const QPoint &pos)
     }
     m_label->setText(cursorReadout(design, card, kind, row).text());
     m_label->adjustSize();
-    place(QRectF(kCardInsetMm * pxPerMmX, kCardInsetMm * pxPerMmY, width * pxPerMmX, height * pxPerMmY).toAlignedRect());
+    place(cardToWindow.mapRect(QRectF(0, 0, width, height)).toAlignedRect());
     m_label->show();
     m_label->raise();
 }

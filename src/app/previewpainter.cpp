@@ -62,13 +62,17 @@ bool PreviewUnderlay::operator==(const PreviewUnderlay &other) const
            && opacity == other.opacity;
 }
 
+QTransform previewCardToWindow(double pixelsPerMmX, double pixelsPerMmY)
+{
+    return QTransform::fromTranslate(kCardInsetMm, kCardInsetMm) * QTransform::fromScale(pixelsPerMmX, pixelsPerMmY);
+}
+
 void paintUnderlay(QPainter &painter, const PreviewUnderlay &underlay, double logicalDpi, const QRect &clip)
 {
     if (underlay.isNull() || !underlay.imageToCard.isInvertible() || underlay.opacity <= 0)
         return;
     const double pixelsPerMm = logicalDpi / kMmPerInch;
-    const QTransform cardToWindow = QTransform::fromTranslate(kCardInsetMm, kCardInsetMm)
-                                    * QTransform::fromScale(pixelsPerMm, pixelsPerMm);
+    const QTransform cardToWindow = previewCardToWindow(pixelsPerMm, pixelsPerMm);
     painter.save();
     painter.setClipRect(clip);
     painter.setOpacity(underlay.opacity);

@@ -33,6 +33,10 @@ struct PreviewUnderlay {
 
 // Draws `underlay` as paintPreview() places the card, clipped to `clip` (device-independent
 // pixels). Nothing is drawn for a null underlay or a placing that cannot be inverted.
+// Card millimetres to window pixels, as the preview places the card (10 mm in from the client
+// corner) at these resolutions.
+QTransform previewCardToWindow(double pixelsPerMmX, double pixelsPerMmY);
+
 void paintUnderlay(QPainter &painter, const PreviewUnderlay &underlay, double logicalDpi, const QRect &clip);
 
 // Draws the card of `design` at true size on a screen painter whose origin is the window's

@@ -193,7 +193,7 @@ void FrmMain::buildMenus()
     addEntry(mnuFile, "mnuOpen", QStringLiteral("&Open"), &FrmMain::mnuOpen_Click);
     addEntry(mnuFile, "mnuSave", QStringLiteral("&Save"), &FrmMain::mnuSave_Click);
     addEntry(mnuFile, "mnuExport", QStringLiteral("Export..."), &FrmMain::mnuExport_Click);
-    addEntry(mnuFile, "mnuPrintTo", QStringLiteral("Print &To..."), &FrmMain::mnuPrintTo_Click);
+    addEntry(mnuFile, "mnuPrintTo", QStringLiteral("&Print To..."), &FrmMain::mnuPrintTo_Click);
     addEntry(mnuFile, "mnuPrinterCalibration", QStringLiteral("Printer &Calibration..."),
              &FrmMain::mnuPrinterCalibration_Click);
     m_mnuRecover = addEntry(mnuFile, "mnuRecover", QStringLiteral("&Recover Last Design"), &FrmMain::mnuRecover_Click);
@@ -211,7 +211,7 @@ void FrmMain::buildMenus()
     addEntry(mnuDesign, "mnuBands", QStringLiteral("&Bands..."), &FrmMain::mnuBands_Click);
     addEntry(mnuDesign, "mnuHoles", QStringLiteral("&Holes..."), &FrmMain::mnuHoles_Click);
     addEntry(mnuDesign, "mnuReferenceImage", QStringLiteral("Reference &Image..."), &FrmMain::mnuReferenceImage_Click);
-    addEntry(mnuDesign, "mnuShowReferenceImage", QStringLiteral("S&how Reference Image"),
+    addEntry(mnuDesign, "mnuShowReferenceImage", QStringLiteral("Sho&w Reference Image"),
              &FrmMain::mnuShowReferenceImage_Click)
         ->setCheckable(true);
 

@@ -55,14 +55,22 @@ private slots:
         QStringList menus;
         for (QAction *menu : w->window.menuBar()->actions()) {
             menus << menu->text();
-            for (QAction *entry : menu->menu()->actions())
+            QSet<QChar> keys; // a key shared by two entries only moves between them
+            for (QAction *entry : menu->menu()->actions()) {
                 menus << "  " + entry->text();
+                const qsizetype amp = entry->text().indexOf('&');
+                if (amp < 0)
+                    continue;
+                const QChar key = entry->text().at(amp + 1).toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(entry->text()));
+                keys.insert(key);
+            }
         }
         // Recent files, when there are any, come between the separator and Exit.
         QCOMPARE(menus, (QStringList{"&File", "  New from &Template", "  &Open", "  &Save", "  Export...",
-                                     "  Print &To...", "  Printer &Calibration...", "  &Recover Last Design", "  ",
+                                     "  &Print To...", "  Printer &Calibration...", "  &Recover Last Design", "  ",
                                      "  E&xit", "&Design", "  &Scales...", "  &Row Properties...", "  &Bands...",
-                                     "  &Holes...", "  Reference &Image...", "  S&how Reference Image", "&Help",
+                                     "  &Holes...", "  Reference &Image...", "  Sho&w Reference Image", "&Help",
                                      "  &Contents", "  &About Vernalith"}));
     }
 

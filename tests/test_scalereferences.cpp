@@ -13,41 +13,28 @@ class TestScaleReferences : public QObject
     Q_OBJECT
 
 private slots:
-    void aCellNamesAScaleByItsNumber_data()
-    {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<int>("number"); // of 3 scales
-        QTest::newRow("first") << "1" << 1;
-        QTest::newRow("last") << "3" << 3;
-        QTest::newRow("blanks around") << " 2 " << 2;
-        QTest::newRow("one past the last") << "4" << 0;
-        QTest::newRow("zero") << "0" << 0;
-        QTest::newRow("a fraction") << "1.5" << 0;
-        QTest::newRow("a word") << "one" << 0;
-    }
-    void aCellNamesAScaleByItsNumber()
-    {
-        QFETCH(QString, cell);
-        QFETCH(int, number);
-        QCOMPARE(scaleNumber(cell, 3), number);
-    }
-
+    // A cell names one of 3 scales by its number. After the second of four scales is removed and the
+    // others move up (1->1, 2->gone, 3->2, 4->3) it follows its scale, or is kept as typed.
     void aCellFollowsItsScale_data()
     {
         QTest::addColumn<QString>("cell");
+        QTest::addColumn<int>("number"); // of 3 scales
         QTest::addColumn<QString>("after");
-        // Four scales; the second removed, the others moved up: 1->1, 2->gone, 3->2, 4->3.
-        QTest::newRow("unmoved, kept as typed") << " 1" << " 1";
-        QTest::newRow("the removed one") << "2" << "";
-        QTest::newRow("after it") << "3" << "2";
-        QTest::newRow("moved, typed with blanks") << " 4" << "3";
-        QTest::newRow("no such scale before") << "9" << "9";
-        QTest::newRow("not a number") << "db" << "db";
+        QTest::newRow("first, typed with a blank") << " 1" << 1 << " 1";
+        QTest::newRow("the removed one") << "2" << 2 << "";
+        QTest::newRow("last of three, moved up") << "3" << 3 << "2";
+        QTest::newRow("one past the last, with blanks") << " 4 " << 0 << "3";
+        QTest::newRow("zero") << "0" << 0 << "0";
+        QTest::newRow("a fraction") << "1.5" << 0 << "1.5";
+        QTest::newRow("a word") << "one" << 0 << "one";
+        QTest::newRow("no such scale before") << "9" << 0 << "9";
     }
     void aCellFollowsItsScale()
     {
         QFETCH(QString, cell);
+        QFETCH(int, number);
         QFETCH(QString, after);
+        QCOMPARE(scaleNumber(cell, 3), number);
         QCOMPARE(renumberedScaleCell(cell, {1, 0, 2, 3}), after);
     }
 };

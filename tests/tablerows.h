@@ -12,12 +12,17 @@ inline QStringList cells(const char *joined)
 }
 
 // "a|b|c;d|e|f" as rows of cells.
-inline vernalith::TableRows rowsOf(const char *joined)
+inline vernalith::TableRows rowsOf(const QString &joined)
 {
     vernalith::TableRows rows;
-    for (const QString &row : QString::fromUtf8(joined).split(QLatin1Char(';')))
+    for (const QString &row : joined.split(QLatin1Char(';')))
         rows.append(row.split(QLatin1Char('|')));
     return rows;
+}
+
+inline vernalith::TableRows rowsOf(const char *joined)
+{
+    return rowsOf(QString::fromUtf8(joined));
 }
 
 // A row padded with the empty extra cells that every row of `kind` holds.

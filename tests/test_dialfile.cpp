@@ -210,12 +210,10 @@ private slots:
         QTest::newRow("infinity in a dimension") << L{0} << u"\u221e"_s << u"1.1"_s;
         QTest::newRow("emoji") << L{1, 1, 0} << u"\U0001F600"_s << u"1.1"_s;
         QTest::newRow("scale of a tickmarks row") << L{1, 1, 3} << u"1"_s << u"1.1"_s;
-        QTest::newRow("colour of an arc") << L{0, 1, 2} << u"red"_s << u"1.1"_s;
         QTest::newRow("an empty scale row") << L{4, 1, 0} << QString() << u"1.1"_s;
         QTest::newRow("half a character in a dimension") << L{0} << u"5"_s + QChar(0xD83D)
                                                           << u"Card Width: half of a character (U+D83D)"_s;
         QTest::newRow("line feed in a dimension") << L{7} << u"1\n2"_s << u"Max position Y: a line break"_s;
-        QTest::newRow("CR in a dimension") << L{2} << u"1\r"_s << u"Needle Pivot X: a line break"_s;
         QTest::newRow("tab in an extra cell") << L{1, 1, 4} << u"1\t2"_s << u"Scale Tickmarks, row 1: a tab"_s;
         QTest::newRow("first cell begins with \"[\"") << L{0, 2, 0} << u"[x"_s << u"Scale Arcs, row 2: a first cell"_s;
         QTest::newRow("scale law begins with \"[\"") << L{4, 2, 0} << u"[db"_s << u"Scales, row 2: a first cell"_s;
@@ -303,9 +301,7 @@ private slots:
 
         // Identification: the first line exactly, or nothing is read.
         QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf[Vernalith1.0]\r\n") << bad << first10;
-        QTest::newRow("CR-only line ends") << QByteArray("[Vernalith1.0]\r[Arcs]\r20\r") << bad << first10;
         // Lines: LF ends a line, every CR is dropped.
-        QTest::newRow("only the first line") << vlt("") << ok << none;
         QTest::newRow("LF line ends") << kWorkedExampleLf << ok << describe(workedExample());
         QTest::newRow("CR dropped anywhere") << QByteArray("[Verna\rlith1.0]\n\r[Arcs]\r\n2\r0\r\r\n") << ok << arcs20;
         QTest::newRow("hand-edited file") << contents(u"" VERNALITH_TEST_DATA "/hand-edited.vlt"_s) << ok
@@ -335,7 +331,6 @@ private slots:
         QTest::newRow("empty line inside a section") << vlt("[Arcs]\n20\n\n22\n\n") << ok << u"[Arcs] 20 /  / 22"_s;
         QTest::newRow("surplus pieces") << vlt("[Arcs]\n20\t30\n[Tickmarks]\n1\t2\t3\t4\n\n") << ok << arcs20ticks123;
         QTest::newRow("missing pieces") << vlt("[Digits]\n5\t0\t100\n\n") << ok << u"[Digits] 5|0|100|||"_s;
-        QTest::newRow("file ends in the dimensions") << vlt("[Dimensions]\n60\n50\n") << ok << u"dims 60,50,,,,,,"_s;
         QTest::newRow("header among the dimension lines") << vlt("[Dimensions]\n52\n[Arcs]\n3\n4\n5\n6\n7\n8\n") << ok
                                                           << u"dims 52,[Arcs],3,4,5,6,7,8"_s;
         // The last line of a file: a row unless it is empty or begins with "[".
@@ -344,8 +339,6 @@ private slots:
         QTest::newRow("last line begins with a bracket") << vlt("[Arcs]\n20\n[21") << ok << arcs20;
         // 1.0 passes over what only 1.1 holds.
         QTest::newRow("1.0 passes scales over") << vlt("[Scales]\ndb\t-20\t3\n[Arcs]\n20\t1\t2\n\n") << ok << arcs20;
-        QTest::newRow("1.0 reads no extra cells") << vlt("[Tickmarks]\n10\t22\t20\t1\t5\n\n") << ok
-                                                  << u"[Tickmarks] 10|22|20"_s;
 
         // 1.1: UTF-8, the extra cells and the scales.
         const QByteArray v11 = "[Vernalith1.1]\n";
@@ -367,7 +360,6 @@ private slots:
         QTest::newRow("overlong form") << v11 + "[Arcs]\n\xc0\xaf\n\n" << refused << u"UTF-8"_s;
         QTest::newRow("cut-off sequence at the end") << v11 + "[Arcs]\n\xe2\x84" << refused << u"UTF-8"_s;
         QTest::newRow("invalid UTF-8 in a dimension") << v11 + "[Dimensions]\n\xff\n" << refused << u"UTF-8"_s;
-        QTest::newRow("past U+10FFFF") << v11 + "[Arcs]\n\xf4\x90\x80\x80\n\n" << refused << u"UTF-8"_s;
         QTest::newRow("largest character") << v11 + "[Arcs]\n\xf4\x8f\xbf\xbf\n\n" << ok << u"[Arcs] \U0010FFFF"_s;
     }
 

@@ -39,7 +39,6 @@ private slots:
 
         // Thousands: a "," inside the integer places groups.
         QTest::newRow("grouped, negative") << -1234567.0 << u"#,##0"_s << u"-1,234,567"_s;
-        QTest::newRow("zero padded and grouped") << 5.0 << u"0,000"_s << u"0,005"_s;
 
         // Literals are printed as they stand: "%" does not multiply.
         QTest::newRow("percent is a literal") << 12.5 << u"0.0%"_s << u"12.5%"_s;
@@ -58,10 +57,8 @@ private slots:
         QTest::newRow("E+00") << 1234.56 << u"0.00E+00"_s << u"1.23E+03"_s;
         QTest::newRow("E-00 hides the plus") << 1234.56 << u"0.00E-00"_s << u"1.23E03"_s;
         QTest::newRow("E-00 keeps the minus") << 0.0123 << u"0.0E-00"_s << u"1.2E-02"_s;
-        QTest::newRow("lower-case e") << 5e6 << u"0e+0"_s << u"5e+6"_s;
         QTest::newRow("zero") << 0.0 << u"0.00E+00"_s << u"0.00E+00"_s;
         QTest::newRow("mantissa carry moves the exponent") << 9.996e4 << u"0.00E+00"_s << u"1.00E+05"_s;
-        QTest::newRow("two integer places") << 1234.5 << u"00.0E+00"_s << u"12.3E+02"_s;
         QTest::newRow("E without a sign is text") << 5.0 << u"0 EUR"_s << u"5 EUR"_s;
 
         // Sections: positive;negative;zero. The negative section prints the magnitude.

@@ -47,7 +47,6 @@ private slots:
         accepted("swr inf", scaleRow("swr", "1", "inf"), kInf, 1.0);
         accepted("ohms 150", scaleRow("OHMS", "0", "inf", "50"), 150.0, 0.25);
         accepted("ohms inf", scaleRow("ohms", "0", "inf", "50"), kInf, 0.0);
-        accepted("power 25 W of 100, p 0.5", scaleRow("Power", "0", "100", "0.5"), 25.0, 0.5);
         accepted("square law 0.5 A of 1", scaleRow("power", "0", "1", "2"), 0.5, 0.25);
         accepted("linear reversed 75 of 100..0", scaleRow("LINEAR", "100", "0"), 75.0, 0.25);
         accepted("log 2 of 1..10", scaleRow("Log", "1", "10"), 2.0, 0.3010);
@@ -61,7 +60,6 @@ private slots:
         accepted("linear above", scaleRow("linear", "0", "100"), 100.001, -1);
         accepted("linear inf", scaleRow("linear", "0", "100"), kInf, -1);
         accepted("ohms finite Max, inf", scaleRow("ohms", "0", "1000", "50"), kInf, -1);
-        accepted("swr below 1", scaleRow("swr", "1", "inf"), 0.9, -1);
         accepted("table outside points", scaleRow("table", "", "", "", "1=0; 9=1"), 10.0, -1);
         accepted("nan", scaleRow("linear", "0", "100"), std::nan(""), -1);
 
@@ -69,12 +67,10 @@ private slots:
         refused("unknown law", scaleRow("cubic", "0", "1"), "\"cubic\" is not a law");
         refused("linear Min = Max", scaleRow("linear", "5", "5"), "linear needs Min and Max to differ");
         refused("linear Max not a number", scaleRow("linear", "0", "ten"), "Max \"ten\" is not a number");
-        refused("linear range too wide", scaleRow("linear", "-1e308", "1e308"), "nearer to each other");
         refused("log Min 0", scaleRow("log", "0", "10"), "log needs Min and Max above 0");
         refused("power exponent 0", scaleRow("power", "0", "1", "0"), "power needs a Parameter (the exponent) above 0");
         refused("db Min above Max", scaleRow("db", "3", "-20"), "db needs Min below Max");
         refused("ohms no K", scaleRow("ohms", "0", "inf"), "ohms needs a Parameter");
-        refused("ohms negative Min", scaleRow("ohms", "-1", "inf", "50"), "ohms needs Min and Max of 0 or above");
         refused("swr Min below 1", scaleRow("swr", "0.5", "inf"), "swr needs Min and Max of 1 or above");
         refused("table one point", scaleRow("table", "", "", "", "1=0"), "table needs at least 2 Points");
         refused("table point without =", scaleRow("table", "", "", "", "1=0; 2"), "the point \"2\"");
@@ -120,7 +116,6 @@ private slots:
         QTest::newRow("falling range") << "10:0:2.5" << L{10, 7.5, 5, 2.5, 0} << "";
         QTest::newRow("stop not reached") << "0:1:0.375" << L{0, 0.375, 0.75} << "";
         QTest::newRow("stop reached within rounding") << "0:0.3:0.1" << L{0, 0.1, 0.2, 0.3} << "";
-        QTest::newRow("range of one value") << "4:4:1" << L{4} << "";
         QTest::newRow("range and numbers") << "-20 -10:-5:5 0" << L{-20, -10, -5, 0} << "";
         L most;
         for (int k = 1; k <= kMaxListValues; ++k)
@@ -129,8 +124,6 @@ private slots:
 
         QTest::newRow("word") << "1, ten, 100" << L{} << "\"ten\" is not a number or a range";
         QTest::newRow("semicolon is no separator") << "1;5" << L{} << "\"1;5\"";
-        QTest::newRow("nan") << "nan" << L{} << "\"nan\"";
-        QTest::newRow("unit glued on") << "5V" << L{} << "\"5V\"";
         QTest::newRow("empty entry") << "1,,2" << L{} << "an entry is missing";
         QTest::newRow("trailing comma") << "1, 2," << L{} << "after the last comma";
         QTest::newRow("range of two parts") << "1:5" << L{} << "\"1:5\" is not a range";

@@ -238,7 +238,6 @@ private slots:
         QTest::newRow("list of 3") << QStringList{u"10\t22\t18"_s, QString(), u"0 0.5 1"_s} << 3;
         QTest::newRow("range of 19") << QStringList{u"0\t22\t18"_s, u"1"_s, u"1:10:1, 20:100:10"_s} << 19;
         QTest::newRow("scale without a list") << QStringList{u"10\t22\t18"_s, u"1"_s, QString()} << 11;
-        QTest::newRow("blank list is no list") << QStringList{u"10\t22\t18"_s, QString(), u"  "_s} << 11;
         QTest::newRow("bad list counts nothing") << QStringList{u"10\t22\t18"_s, u"1"_s, u"x"_s} << 0;
     }
     void budgetCountsListedValues()

@@ -342,9 +342,7 @@ private slots:
         QTest::newRow("arcs after scales passed over") << v11 + "[Scales]\n[Arcs]\n20\n\n" << ok << none;
         QTest::newRow("empty later section passed over") << v11 + "[Scales]\ndb\t-20\t3\n[Future]\n\t\t\n[Labels]\n1\t2\tx\n\n"
                                                          << ok << u"[Labels] 1|2|x|; scales db|-20|3||"_s;
-        QTest::newRow("later section with rows refused") << v11 + "[Arcs]\n20\n[Future]\n1\t2\n\n" << refused
-                                                         << u"[Future] section"_s;
-        QTest::newRow("unknown header with a row refused") << v11 + "[Notes]\n21\n" << refused << u"[Notes]"_s;
+        QTest::newRow("unknown section with a row refused") << v11 + "[Notes]\n21\n" << refused << u"[Notes] section"_s;
         QTest::newRow("set cell past the last") << v11 + "[Arcs]\n20\t1\tred\tmore\t\n\n" << refused
                                                 << u"Scale Arcs table holds cells"_s;
         QTest::newRow("empty cells past the last") << v11 + "[Arcs]\n20\t1\tred\t\t\t\n\n" << ok << u"[Arcs] 20|1|red"_s;

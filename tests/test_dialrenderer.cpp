@@ -11,9 +11,6 @@ using namespace vernalith;
 using namespace Qt::StringLiterals;
 using Kind = RecordingSurface::Kind;
 
-Q_DECLARE_METATYPE(vernalith::DialDesign)
-Q_DECLARE_METATYPE(vernalith::RecordingSurface::Kind)
-
 namespace {
 
 // The start-up design with some tables (tab-separated items) and dimensions (in field order) replaced.
@@ -39,7 +36,27 @@ struct Card {
     }
 };
 
+// The operation `index` among those of `kind` (lines 0 and 1 are the cross), described.
+struct Described {
+    DialDesign design;
+    Kind kind;
+    int index;
+    QString expected;
+};
+
+// What the drawing throws (empty: it ends normally) and how many operations it draws before,
+// font sizes not counted.
+struct Outcome {
+    DialDesign design;
+    QString error;
+    int drawn;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(vernalith::DialDesign)
+Q_DECLARE_METATYPE(Described)
+Q_DECLARE_METATYPE(Outcome)
 
 class TestDialRenderer : public QObject
 {
@@ -63,51 +80,44 @@ private slots:
 
     void operationsToFourDecimals_data()
     {
-        QTest::addColumn<DialDesign>("design");
-        QTest::addColumn<Kind>("kind");
-        QTest::addColumn<int>("index"); // among the operations of that kind; lines 0 and 1 are the cross
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("start-up outline") << DialDesign::startup() << Kind::Box << 0
-                                          << u"box (0.0000, 0.0000)-(52.0000, 45.0000)"_s;
+        QTest::addColumn<Described>("c");
+        QTest::newRow("start-up outline")
+            << Described{DialDesign::startup(), Kind::Box, 0, u"box (0.0000, 0.0000)-(52.0000, 45.0000)"_s};
         const DialDesign pivot = Card().dimensions({u"52"_s, u"45"_s, u"30 mm"_s, u" 35.25"_s}).design;
-        QTest::newRow("cross across, pivot given with units") << pivot << Kind::Line << 0
-                                                              << u"line (29.0000, 35.2500)-(31.0000, 35.2500)"_s;
-        QTest::newRow("middle tick") << Card().ticks({u"10\t22\t18"_s}).design << Kind::Line << 7
-                                     << u"line (26.0000, 15.0000)-(26.0000, 11.0000)"_s;
+        QTest::newRow("cross across, pivot given with units")
+            << Described{pivot, Kind::Line, 0, u"line (29.0000, 35.2500)-(31.0000, 35.2500)"_s};
+        QTest::newRow("middle tick") << Described{Card().ticks({u"10\t22\t18"_s}).design, Kind::Line, 7,
+                                                  u"line (26.0000, 15.0000)-(26.0000, 11.0000)"_s};
         // Digits are centred on their points at radius 18; a text box is 0.6 em per character by 1.2 em.
-        const DialDesign digits = Card().digits({u"10\t0\t100\t0\t18\t8"_s}).design;
-        QTest::newRow("digit 100") << digits << Kind::Text << 10 << u"text (36.1879, 18.5787) 8.0000 \"100\""_s;
-        QTest::newRow("label by its top-left corner") << Card().labels({u"20.5\t30\tmA\t14"_s}).design << Kind::Text << 0
-                                                      << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
-        QTest::newRow("label without its control characters")
-            << Card().labels({u"20.5\t30\t\u0002m\u0000A\r\t14"_s}).design << Kind::Text << 0
-            << u"text (20.5000, 30.0000) 14.0000 \"mA\""_s;
+        QTest::newRow("digit 100") << Described{Card().digits({u"10\t0\t100\t0\t18\t8"_s}).design, Kind::Text, 10,
+                                                u"text (36.1879, 18.5787) 8.0000 \"100\""_s};
+        QTest::newRow("label by its top-left corner, without its control characters")
+            << Described{Card().labels({u"20.5\t30\t\u0002m\u0000A\r\t14"_s}).design, Kind::Text, 0,
+                         u"text (20.5000, 30.0000) 14.0000 \"mA\""_s};
         // The font size: > 0, else 10, set by a digits row even when it draws nothing (0 divisions).
         const auto sized = [](const QString &digitPoints, const QString &labelPoints) {
             return Card().digits({u"0\t0\t100\t0\t18\t"_s + digitPoints}).labels({u"1\t2\tV\t"_s + labelPoints}).design;
         };
-        QTest::newRow("font size 0") << sized(u"0"_s, u"12"_s) << Kind::FontSize << 0 << u"font 10.0000"_s;
-        QTest::newRow("label in the fallback size") << sized(u"8"_s, QString()) << Kind::Text << 0
-                                                    << u"text (1.0000, 2.0000) 10.0000 \"V\""_s;
+        QTest::newRow("font size 0") << Described{sized(u"0"_s, u"12"_s), Kind::FontSize, 0, u"font 10.0000"_s};
+        QTest::newRow("label in the fallback size")
+            << Described{sized(u"8"_s, QString()), Kind::Text, 0, u"text (1.0000, 2.0000) 10.0000 \"V\""_s};
         // Zero tip at 300 degrees, maximum tip at 60: the scale runs clockwise through 180 degrees.
         const DialDesign sweep = Card().dimensions({u"52"_s, u"45"_s, u"26"_s, u"33"_s, u"31"_s, u"41.66025403784"_s,
                                                     u"31"_s, u"24.33974596216"_s})
                                      .arcs({u"20"_s}).ticks({u"2\t12\t10"_s}).design;
-        QTest::newRow("sweep: arc over 60..300") << sweep << Kind::Arc << 0
-                                                 << u"arc (26.0000, 33.0000) r 20.0000 from 1.0472 to 5.2360"_s;
-        QTest::newRow("sweep: zero tick") << sweep << Kind::Line << 2 << u"line (31.0000, 41.6603)-(32.0000, 43.3923)"_s;
-        QTest::newRow("sweep: tick at 180") << sweep << Kind::Line << 3 << u"line (16.0000, 33.0000)-(14.0000, 33.0000)"_s;
+        QTest::newRow("sweep: arc over 60..300")
+            << Described{sweep, Kind::Arc, 0, u"arc (26.0000, 33.0000) r 20.0000 from 1.0472 to 5.2360"_s};
+        QTest::newRow("sweep: zero tick")
+            << Described{sweep, Kind::Line, 2, u"line (31.0000, 41.6603)-(32.0000, 43.3923)"_s};
+        QTest::newRow("sweep: tick at 180")
+            << Described{sweep, Kind::Line, 3, u"line (16.0000, 33.0000)-(14.0000, 33.0000)"_s};
     }
     void operationsToFourDecimals()
     {
-        QFETCH(DialDesign, design);
-        QFETCH(Kind, kind);
-        QFETCH(int, index);
-        QFETCH(QString, expected);
+        QFETCH(Described, c);
         RecordingSurface surface;
-        drawDial(design, surface);
-        QCOMPARE(RecordingSurface::describe(surface.operations(kind).value(index)), expected);
+        drawDial(c.design, surface);
+        QCOMPARE(RecordingSurface::describe(surface.operations(c.kind).value(c.index)), c.expected);
     }
 
     void digitTexts_data()
@@ -115,13 +125,13 @@ private slots:
         QTest::addColumn<QString>("row");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("falling scale") << u"2\t100\t0\t0\t18\t8"_s << QStringList{u"100"_s, u"50"_s, u"0"_s};
-        QTest::newRow("by pattern") << u"2\t0\t1\t0.00 V\t18\t8"_s << QStringList{u"0.00 V"_s, u"0.50 V"_s, u"1.00 V"_s};
+        QTest::newRow("by pattern") << u"2\t0\t1\t0.00 V\t18\t8"_s
+                                    << QStringList{u"0.00 V"_s, u"0.50 V"_s, u"1.00 V"_s};
         QTest::newRow("no noise") << u"3\t0\t0.3\t\t18\t8"_s << QStringList{u"0"_s, u"0.1"_s, u"0.2"_s, u"0.3"_s};
-        QTest::newRow("\"#\" prints nothing for 0: skipped") << u"2\t0\t2\t#\t18\t8"_s << QStringList{u"1"_s, u"2"_s};
+        QTest::newRow("\"#\" prints nothing for 0: skipped") << u"2\t0\t2\t#\t18\t8"_s
+                                                           << QStringList{u"1"_s, u"2"_s};
         QTest::newRow("control characters in the pattern")
             << u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s << QStringList{u"V 0"_s, u"V 1"_s};
-        QTest::newRow("a pattern of control characters only")
-            << u"1\t0\t1\t#\u0007\t18\t8"_s << QStringList{u"1"_s};
     }
     void digitTexts()
     {
@@ -137,105 +147,106 @@ private slots:
 
     void drawsWhatItCanAndStopsOnBadValues_data()
     {
-        QTest::addColumn<DialDesign>("design");
-        QTest::addColumn<QString>("error"); // empty: the drawing ends normally
-        // Operations drawn, font sizes not counted: 3 for the outline and cross, and every card has a
-        // label that is drawn last unless an error stops the drawing.
-        QTest::addColumn<int>("drawn");
-
+        QTest::addColumn<Outcome>("c");
+        // 3 for the outline and cross, and every card has a label that is drawn last unless an
+        // error stops the drawing.
         const auto card = [] { return Card().labels({u"1\t1\tlast"_s}); };
-        QTest::newRow("start-up design") << DialDesign::startup() << QString() << 3;
-        QTest::newRow("arc radius 0") << card().arcs({u"0"_s}).design << QString() << 3 + 1;
-        QTest::newRow("tips on one ray") << card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"12"_s}).arcs({u"20"_s}).design
-                                         << QString() << 3 + 1;
+        QTest::newRow("start-up design") << Outcome{DialDesign::startup(), QString(), 3};
+        QTest::newRow("arc radius 0") << Outcome{card().arcs({u"0"_s}).design, QString(), 3 + 1};
+        QTest::newRow("tips on one ray")
+            << Outcome{card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"12"_s}).arcs({u"20"_s}).design, QString(), 3 + 1};
         QTest::newRow("empty label, label of control characters")
-            << card().labels({u"5\t6\t\t8"_s, u"5\t6\t\u0001\u001b\u009f\t8"_s, u"1\t1\tlast"_s}).design << QString()
-            << 3 + 1;
+            << Outcome{card().labels({u"5\t6\t\t8"_s, u"5\t6\t\u0001\u001b\u009f\t8"_s, u"1\t1\tlast"_s}).design,
+                       QString(), 3 + 1};
 
         // Divisions round half to even; a count of 0 or below draws nothing, however negative.
-        QTest::newRow("Divisions 2.5 round down to 2") << card().ticks({u"2.5\t22\t18"_s}).design << QString() << 3 + 3 + 1;
-        QTest::newRow("Divisions 3.5 round up to 4") << card().ticks({u"3.5\t22\t18"_s}).design << QString() << 3 + 5 + 1;
-        QTest::newRow("Divisions -40000") << card().ticks({u"-40000\t22\t18"_s}).design << QString() << 3 + 1;
+        QTest::newRow("Divisions 2.5 to 2") << Outcome{card().ticks({u"2.5\t22\t18"_s}).design, {}, 3 + 3 + 1};
+        QTest::newRow("Divisions 3.5 to 4") << Outcome{card().ticks({u"3.5\t22\t18"_s}).design, {}, 3 + 5 + 1};
+        QTest::newRow("Divisions -40000") << Outcome{card().ticks({u"-40000\t22\t18"_s}).design, QString(), 3 + 1};
         QTest::newRow("Divisions 32766.5 round to the most")
-            << card().ticks({u"32766.5\t22\t18"_s}).design << QString() << 3 + 32767 + 1;
+            << Outcome{card().ticks({u"32766.5\t22\t18"_s}).design, QString(), 3 + 32767 + 1};
 
         const QString digit = u"2\t0\t10\t0\t18\t8"_s; // 3 texts
         const QString tick = u"4\t22\t18"_s;           // 5 lines
         QTest::newRow("Divisions 40000 in digits row 3")
-            << card().arcs({u"20"_s}).ticks({tick}).digits({digit, digit, u"40000\t0\t10\t0\t18\t8"_s, digit}).design
-            << u"Scale Digits, row 3: Divisions 40000 is too large (at most 32766)"_s << 3 + 1 + 6;
+            << Outcome{card().arcs({u"20"_s}).ticks({tick}).digits({digit, digit, u"40000\t0\t10\t0\t18\t8"_s}).design,
+                       u"Scale Digits, row 3: Divisions 40000 is too large (at most 32766)"_s, 3 + 1 + 6};
         QTest::newRow("Divisions 32767 in tickmarks row 2")
-            << card().arcs({u"20"_s}).ticks({tick, u"32767\t22\t18"_s}).digits({digit}).design
-            << u"Scale Tickmarks, row 2: Divisions 32767 is too large (at most 32766)"_s << 3 + 1 + 3 + 5;
+            << Outcome{card().arcs({u"20"_s}).ticks({tick, u"32767\t22\t18"_s}).digits({digit}).design,
+                       u"Scale Tickmarks, row 2: Divisions 32767 is too large (at most 32766)"_s, 3 + 1 + 3 + 5};
         QTest::newRow("1e400 radius in arcs row 2")
-            << card().arcs({u"20"_s, u" 1e400 mm"_s}).ticks({tick}).design
-            << u"Scale Arcs, row 2: Radius \"1e400 mm\" is too large a number"_s << 3 + 1;
-        QTest::newRow("1e400 where nothing is drawn") << card().digits({u"0\t1e400\t1"_s}).design
-            << u"Scale Digits, row 1: Min Val \"1e400\" is too large a number"_s << 3;
+            << Outcome{card().arcs({u"20"_s, u" 1e400 mm"_s}).ticks({tick}).design,
+                       u"Scale Arcs, row 2: Radius \"1e400 mm\" is too large a number"_s, 3 + 1};
+        QTest::newRow("1e400 where nothing is drawn")
+            << Outcome{card().digits({u"0\t1e400\t1"_s}).design,
+                       u"Scale Digits, row 1: Min Val \"1e400\" is too large a number"_s, 3};
         QTest::newRow("digit values overflow")
-            << card().digits({u"2\t-1e308\t1e308\t\t18\t8"_s}).design
-            << u"Scale Digits, row 1: the digit value cannot be computed: a number is too large or undefined"_s << 3;
-        QTest::newRow("1e400 card width") << card().dimensions({u"1e400"_s}).arcs({u"20"_s}).design
-                                          << u"Card Width: \"1e400\" is too large a number"_s << 0;
+            << Outcome{card().digits({u"2\t-1e308\t1e308\t\t18\t8"_s}).design,
+                       u"Scale Digits, row 1: the digit value cannot be computed: "
+                       u"a number is too large or undefined"_s, 3};
+        QTest::newRow("1e400 card width") << Outcome{card().dimensions({u"1e400"_s}).arcs({u"20"_s}).design,
+                                                     u"Card Width: \"1e400\" is too large a number"_s, 0};
         QTest::newRow("needle angle overflows")
-            << card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"1e300"_s, u"1e-300"_s, u"0"_s}).design
-            << u"Zero position: the needle angle cannot be computed: a number is too large or undefined"_s << 0;
+            << Outcome{card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"1e300"_s, u"1e-300"_s, u"0"_s}).design,
+                       u"Zero position: the needle angle cannot be computed: "
+                       u"a number is too large or undefined"_s, 0};
 
         // A table over the limit stops before its first row; at the limit every row is drawn.
         const Card full = Card().arcs({u"20"_s}).ticks({u"1\t22\t18"_s}).digits({u"1\t0\t10\t0\t18\t8"_s});
-        QTest::newRow("32767 labels") << Card(full).labels(QStringList(kMaxDataRows + 1, u"1\t1\tx"_s)).design
-                                      << u"Face Labels: 32767 rows are too many (at most 32766)"_s << 3 + 1 + 2 + 2;
-        QTest::newRow("32767 arcs") << Card(full).arcs(QStringList(kMaxDataRows + 1, u"20"_s)).design
-                                    << u"Scale Arcs: 32767 rows are too many (at most 32766)"_s << 3;
-        QTest::newRow("32766 labels") << Card().labels(QStringList(kMaxDataRows, u"1\t1\tx"_s)).design << QString()
-                                      << 3 + kMaxDataRows;
+        QTest::newRow("32767 labels")
+            << Outcome{Card(full).labels(QStringList(kMaxDataRows + 1, u"1\t1\tx"_s)).design,
+                       u"Face Labels: 32767 rows are too many (at most 32766)"_s, 3 + 1 + 2 + 2};
+        QTest::newRow("32766 labels")
+            << Outcome{Card().labels(QStringList(kMaxDataRows, u"1\t1\tx"_s)).design, QString(), 3 + kMaxDataRows};
         // Over a budget nothing at all is drawn. 123 rows of 32766 divisions: 123 x 32767 + 3 items.
-        const QString most = u"32766\t22\t18"_s;
         QTest::newRow("123 full tickmark rows")
-            << Card().ticks(QStringList(123, most)).design
-            << u"The card would draw 4,030,344 lines, arcs and texts, more than the 4,000,000 that can be drawn"_s << 0;
+            << Outcome{Card().ticks(QStringList(123, u"32766\t22\t18"_s)).design,
+                       u"The card would draw 4,030,344 lines, arcs and texts, "
+                       u"more than the 4,000,000 that can be drawn"_s, 0};
+        const QString overText =
+            u"The card's texts would come to about %1 characters, more than the 40,000,000 that can be drawn"_s;
         QTest::newRow("few digits of a long pattern")
-            << Card().digits({u"32766\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design
-            << u"The card's texts would come to about 65,632,301 characters, more than the 40,000,000 that can be drawn"_s << 0;
+            << Outcome{Card().digits({u"32766\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design,
+                       overText.arg(u"65,632,301"_s), 0};
         QTest::newRow("digits of three hundred places")
-            << Card().digits(QStringList(5, u"32766\t0\t1e300\t0\t20\t6"_s)).design
-            << u"The card's texts would come to about 49,478,170 characters, more than the 40,000,000 that can be drawn"_s << 0;
+            << Outcome{Card().digits(QStringList(5, u"32766\t0\t1e300\t0\t20\t6"_s)).design,
+                       overText.arg(u"49,478,170"_s), 0};
         DialDesign listed = Card().digits({u"\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design;
         listed.table(TableKind::ScaleDigits)[0][extraColumn(TableKind::ScaleDigits, u"Values"_s)] = u"0:32766:1"_s;
-        QTest::newRow("a value list of a long pattern")
-            << listed << u"The card's texts would come to about 65,697,835 characters, more than the 40,000,000 that can be drawn"_s << 0;
+        QTest::newRow("a value list of a long pattern") << Outcome{listed, overText.arg(u"65,697,835"_s), 0};
         QTest::newRow("a label of 10001 characters")
-            << Card().labels({u"1\t1\tok\t8"_s, u"1\t1\t"_s + QString(kMaxTextLength + 1, u'x') + u"\t8"_s}).design
-            << u"Face Labels, row 2: Text is 10001 characters long (at most 10000)"_s << 0;
+            << Outcome{Card().labels({u"1\t1\tok"_s, u"1\t1\t"_s + QString(kMaxTextLength + 1, u'x')}).design,
+                       u"Face Labels, row 2: Text is 10001 characters long (at most 10000)"_s, 0};
         QTest::newRow("a digit pattern of 10001 characters")
-            << Card().digits({u"1\t0\t1\t"_s + QString(kMaxTextLength + 1, u'#') + u"\t20\t6"_s}).design
-            << u"Scale Digits, row 1: Num Format is 10001 characters long (at most 10000)"_s << 0;
+            << Outcome{Card().digits({u"1\t0\t1\t"_s + QString(kMaxTextLength + 1, u'#') + u"\t20\t6"_s}).design,
+                       u"Scale Digits, row 1: Num Format is 10001 characters long (at most 10000)"_s, 0};
     }
     void drawsWhatItCanAndStopsOnBadValues()
     {
-        QFETCH(DialDesign, design);
-        QFETCH(QString, error);
-        QFETCH(int, drawn);
+        QFETCH(Outcome, c);
         RecordingSurface surface;
         QString thrown;
         try {
-            drawDial(design, surface);
+            drawDial(c.design, surface);
         } catch (const DrawError &e) {
             thrown = QString::fromStdString(e.what());
         }
-        QCOMPARE(thrown, error);
-        QCOMPARE(surface.drawn().size(), drawn);
-        QVERIFY(drawn > 0 || surface.operations().isEmpty());
+        QCOMPARE(thrown, c.error);
+        QCOMPARE(surface.drawn().size(), c.drawn);
+        QVERIFY(c.drawn > 0 || surface.operations().isEmpty());
     }
 
     void countsWhatItWouldDraw_data()
     {
         QTest::addColumn<DialDesign>("design");
-        QTest::newRow("worked card") << Card().arcs({u"22"_s, u"0"_s, u"-3"_s}).ticks({u"10\t22\t18"_s, u"-4\t22\t18"_s})
-                                            .digits({u"5\t0\t100\t0\t24\t6"_s, u"0\t0\t1\t0\t24\t6"_s})
-                                            .labels({u"26\t40\tmA\t8"_s, u"1\t1\t\t8"_s}).design;
-        QTest::newRow("halves round to even") << Card().ticks({u"2.5\t22\t18"_s, u"3.5\t22\t18"_s, u"0.5\t1\t2"_s}).design;
-        QTest::newRow("the most divisions") << Card().ticks({u"32766\t22\t18"_s}).digits({u"32766\t0\t1\t0\t20\t6"_s}).design;
+        QTest::newRow("worked card")
+            << Card().arcs({u"22"_s, u"0"_s, u"-3"_s}).ticks({u"10\t22\t18"_s, u"-4\t22\t18"_s})
+                   .digits({u"5\t0\t100\t0\t24\t6"_s, u"0\t0\t1\t0\t24\t6"_s})
+                   .labels({u"26\t40\tmA\t8"_s, u"1\t1\t\t8"_s}).design;
+        QTest::newRow("halves round to even")
+            << Card().ticks({u"2.5\t22\t18"_s, u"3.5\t22\t18"_s, u"0.5\t1\t2"_s}).design;
+        QTest::newRow("the most divisions")
+            << Card().ticks({u"32766\t22\t18"_s}).digits({u"32766\t0\t1\t0\t20\t6"_s}).design;
         QTest::newRow("numbers with units") << Card().arcs({u" 20 mm"_s}).ticks({u"7 ticks\t22\t18"_s}).design;
     }
     void countsWhatItWouldDraw()
@@ -246,34 +257,28 @@ private slots:
         QCOMPARE(countDrawItems(design), surface.drawn().size());
     }
 
-    void budgetLimitsAreInclusive_data()
-    {
-        QTest::addColumn<DialDesign>("design");
-        QTest::addColumn<bool>("within");
-
-        // 122 full rows and 3 fixed items leave 2,423 items for the last row: 2,422 divisions.
-        const QStringList full(122, u"32766\t22\t18"_s);
-        QTest::newRow("exactly the budget") << Card().ticks(full + QStringList{u"2422\t22\t18"_s}).design << true;
-        QTest::newRow("one item over") << Card().ticks(full + QStringList{u"2423\t22\t18"_s}).design << false;
-        QTest::newRow("one item over in digits")
-            << Card().ticks(full).digits({u"2423\t0\t1\t0\t20\t6"_s}).design << false;
-        // 40,000 digits of 999 places and one whole digit: 40,000,000 characters.
-        const QString places(999, u'#');
-        const QString fullDigits = u"32766\t0\t1\t"_s + places + u"\t20\t6"_s;
-        QTest::newRow("exactly the text budget")
-            << Card().digits({fullDigits, u"7232\t0\t1\t"_s + places + u"\t20\t6"_s}).design << true;
-        QTest::newRow("a thousand characters over in digits")
-            << Card().digits({fullDigits, u"7233\t0\t1\t"_s + places + u"\t20\t6"_s}).design << false;
-        const QString longest(kMaxTextLength, u'x');
-        QTest::newRow("label and pattern of the longest text")
-            << Card().labels({u"1\t1\t"_s + longest + u"\t8"_s}).digits({u"1\t0\t1\t"_s + longest + u"\t20\t6"_s}).design
-            << true;
-    }
     void budgetLimitsAreInclusive()
     {
-        QFETCH(DialDesign, design);
-        QFETCH(bool, within);
-        QCOMPARE(drawBudgetProblem(design).isEmpty(), within);
+        // 122 full rows and 3 fixed items leave 2,423 items for the last row: 2,422 divisions.
+        const QStringList full(122, u"32766\t22\t18"_s);
+        // 40,000 digits of 999 places and one whole digit: 40,000,000 characters.
+        const QString places(999, u'#'), longest(kMaxTextLength, u'x');
+        const QString fullDigits = u"32766\t0\t1\t"_s + places + u"\t20\t6"_s;
+        const struct {
+            const char *name;
+            DialDesign design;
+            bool within;
+        } cases[] = {
+            {"exactly the budget", Card().ticks(full + QStringList{u"2422\t22\t18"_s}).design, true},
+            {"one item over", Card().ticks(full + QStringList{u"2423\t22\t18"_s}).design, false},
+            {"one item over in digits", Card().ticks(full).digits({u"2423\t0\t1\t0\t20\t6"_s}).design, false},
+            {"exactly the text budget", Card().digits({fullDigits, u"7232\t0\t1\t"_s + places}).design, true},
+            {"a thousand characters over", Card().digits({fullDigits, u"7233\t0\t1\t"_s + places}).design, false},
+            {"label and pattern of the longest text",
+             Card().labels({u"1\t1\t"_s + longest}).digits({u"1\t0\t1\t"_s + longest}).design, true},
+        };
+        for (const auto &c : cases)
+            QVERIFY2(drawBudgetProblem(c.design).isEmpty() == c.within, c.name);
     }
 };
 

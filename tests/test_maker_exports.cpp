@@ -23,8 +23,6 @@
 using namespace vernalith;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(vernalith::DrawLayer)
-
 namespace {
 
 using Drawing = std::function<void(DrawingSurface &)>;
@@ -66,22 +64,29 @@ QByteArray dxfOf(const Drawing &draw, bool outlines = false)
     return out.data();
 }
 
-// Each SVG layer's label, then its drawn elements as "element" plus stroke, stroke-width and fill where given.
+// Each SVG layer's label, then its drawn elements as "LABEL element" plus stroke, stroke-width and
+// fill where given.
 QStringList svgItems(const QByteArray &svg)
 {
     QXmlStreamReader xml(svg);
     QStringList items;
+    QString layer;
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() == u"svg")
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() == u"svg" || xml.name() == u"title" ||
+            xml.name() == u"desc")
             continue;
         const QXmlStreamAttributes a = xml.attributes();
-        items.append(xml.name() == u"g" ? a.value(u"http://www.inkscape.org/namespaces/inkscape"_s, u"label"_s).toString()
-                                        : xml.name().toString());
+        if (xml.name() == u"g") {
+            layer = a.value(u"http://www.inkscape.org/namespaces/inkscape"_s, u"label"_s).toString();
+            items.append(layer);
+            continue;
+        }
+        items.append(layer + u' ' + xml.name().toString());
         for (const QString &name : {u"stroke"_s, u"stroke-width"_s, u"fill"_s})
-            if (xml.name() != u"g" && a.hasAttribute(name))
+            if (a.hasAttribute(name))
                 items.last() += u' ' + name + u'=' + a.value(name).toString();
     }
-    return xml.hasError() ? QStringList{xml.errorString()} : items.mid(2); // after title and desc
+    return xml.hasError() ? QStringList{xml.errorString()} : items;
 }
 
 // The DXF's entities as "TYPE LAYER" plus 420 (true colour) and 43 (width) where given.
@@ -118,19 +123,32 @@ out = []
 for f in sys.argv[1:]:
     d = ezdxf.readfile(f)
     out.append([d.audit().has_errors, sorted(l.dxf.name for l in d.layers if l.dxf.name != "Defpoints"),
-                [[e.dxf.center.x, e.dxf.center.y, 2 * e.dxf.radius] for e in d.modelspace() if e.dxftype() == "CIRCLE"]])
+                [[e.dxf.center.x, e.dxf.center.y, 2 * e.dxf.radius] for e in d.modelspace().query("CIRCLE")]])
 print(json.dumps(out))
 )py";
 
-DialDesign labelledCard() // six digits and a label
-{
-    DialDesign d = DialDesign::startup();
-    d.table(TableKind::ScaleDigits) = {{u"5"_s, u"0"_s, u"100"_s, u"0"_s, u"24"_s, u"6"_s}};
-    d.table(TableKind::FaceLabels) = {{u"26"_s, u"40"_s, u"mA"_s, u"8"_s}};
-    return d;
-}
+// A shape drawn on a layer in a style, and how SVG (element and attributes) and DXF (entity, layer,
+// true colour and width) hold it.
+struct Styled {
+    int shape;
+    DrawLayer layer;
+    const char *colour;
+    double width;
+    QString svgItem, dxfEntity;
+};
+
+// Text drawn, and drawn as outlines through the SVG (else as the PDF draws them).
+struct Outlined {
+    QString text;
+    double points;
+    QString family;
+    bool viaSvg;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Styled)
+Q_DECLARE_METATYPE(Outlined)
 
 class TestMakerExports : public QObject
 {
@@ -139,154 +157,129 @@ class TestMakerExports : public QObject
 private slots:
     void layersColoursAndWidths_data()
     {
-        QTest::addColumn<int>("shape");
-        QTest::addColumn<DrawLayer>("layer");
-        QTest::addColumn<QString>("colour");
-        QTest::addColumn<double>("width");
-        QTest::addColumn<QString>("svgItem");
-        QTest::addColumn<QString>("dxfEntity");
-        const QString black = u"#000000"_s;
-        QTest::newRow("tick") << int(Line) << DrawLayer::Marks << black << 0.0 << u"path"_s << u"LINE MARKS"_s;
-        QTest::newRow("red bold tick") << int(Line) << DrawLayer::Marks << u"#FF0000"_s << 0.5
-                                       << u"path stroke=#FF0000 stroke-width=0.5"_s << u"LWPOLYLINE MARKS 420=16711680 43=0.5"_s;
-        QTest::newRow("arc") << int(Arc) << DrawLayer::Marks << black << 0.0 << u"path"_s << u"ARC MARKS"_s;
-        QTest::newRow("blue 5 mm arc") << int(Arc) << DrawLayer::Marks << u"#0000FF"_s << 5.0
-                                       << u"path stroke=#0000FF stroke-width=5"_s << u"LWPOLYLINE MARKS 420=255 43=5"_s;
-        QTest::newRow("card edge") << int(Box) << DrawLayer::Outline << black << 0.0 << u"rect"_s << u"LINE OUTLINE"_s;
-        QTest::newRow("hole") << int(Circle) << DrawLayer::Cut << black << 0.0 << u"circle"_s << u"CIRCLE CUT"_s;
-        QTest::newRow("green 2 mm ring") << int(Circle) << DrawLayer::Marks << u"#00FF00"_s << 2.0
-                                         << u"circle stroke=#00FF00 stroke-width=2"_s << u"LWPOLYLINE MARKS 420=65280 43=2"_s;
-        QTest::newRow("red band") << int(FilledSector) << DrawLayer::Bands << u"#E00000"_s << 0.0
-                                  << u"path stroke=none fill=#E00000"_s << u"HATCH BANDS 420=14680064"_s;
-        QTest::newRow("mirror window") << int(CutSector) << DrawLayer::Cut << black << 0.3 << u"path stroke-width=0.3"_s
-                                       << u"LWPOLYLINE CUT 43=0.3"_s;
-        QTest::newRow("grey label") << int(Text) << DrawLayer::Text << u"#808080"_s << 0.0
-                                    << u"text stroke=none fill=#808080"_s << u"TEXT TEXT 420=8421504"_s;
+        QTest::addColumn<Styled>("c");
+        const auto marks = DrawLayer::Marks, cut = DrawLayer::Cut;
+        QTest::newRow("tick") << Styled{Line, marks, "#000000", 0, u"path"_s, u"LINE MARKS"_s};
+        QTest::newRow("red bold tick") << Styled{Line, marks, "#FF0000", 0.5, u"path stroke=#FF0000 stroke-width=0.5"_s,
+                                                 u"LWPOLYLINE MARKS 420=16711680 43=0.5"_s};
+        QTest::newRow("arc") << Styled{Arc, marks, "#000000", 0, u"path"_s, u"ARC MARKS"_s};
+        QTest::newRow("blue 5 mm arc") << Styled{Arc, marks, "#0000FF", 5, u"path stroke=#0000FF stroke-width=5"_s,
+                                                 u"LWPOLYLINE MARKS 420=255 43=5"_s};
+        QTest::newRow("card edge") << Styled{Box, DrawLayer::Outline, "#000000", 0, u"rect"_s, u"LINE OUTLINE"_s};
+        QTest::newRow("hole") << Styled{Circle, cut, "#000000", 0, u"circle"_s, u"CIRCLE CUT"_s};
+        QTest::newRow("green ring") << Styled{Circle, marks, "#00FF00", 2, u"circle stroke=#00FF00 stroke-width=2"_s,
+                                              u"LWPOLYLINE MARKS 420=65280 43=2"_s};
+        QTest::newRow("red band") << Styled{FilledSector, DrawLayer::Bands, "#E00000", 0,
+                                            u"path stroke=none fill=#E00000"_s, u"HATCH BANDS 420=14680064"_s};
+        QTest::newRow("mirror window")
+            << Styled{CutSector, cut, "#000000", 0.3, u"path stroke-width=0.3"_s, u"LWPOLYLINE CUT 43=0.3"_s};
+        QTest::newRow("grey label") << Styled{Text, DrawLayer::Text, "#808080", 0, u"text stroke=none fill=#808080"_s,
+                                              u"TEXT TEXT 420=8421504"_s};
     }
 
     void layersColoursAndWidths()
     {
-        QFETCH(int, shape);
-        QFETCH(DrawLayer, layer);
-        QFETCH(QString, colour);
-        QFETCH(double, width);
-        QFETCH(QString, svgItem);
-        QFETCH(QString, dxfEntity);
+        QFETCH(Styled, c);
         const Drawing draw = [&](DrawingSurface &s) {
-            s.setLayer(layer);
-            s.setStyle({QColor(colour), width});
-            drawShape(s, shape);
+            s.setLayer(c.layer);
+            s.setStyle({QColor(QLatin1String(c.colour)), c.width});
+            drawShape(s, c.shape);
         };
         // Every layer once, bands at the bottom; the item in its own.
         QStringList expected{u"BANDS"_s, u"OUTLINE"_s, u"CUT"_s, u"MARKS"_s, u"TEXT"_s};
-        expected.insert(expected.indexOf(dxfEntity.section(u' ', 1, 1)) + 1, svgItem);
+        const QString layer = c.dxfEntity.section(u' ', 1, 1);
+        expected.insert(expected.indexOf(layer) + 1, layer + u' ' + c.svgItem);
         QCOMPARE(svgItems(svgOf(draw)), expected);
-        QCOMPARE(dxfEntities(dxfOf(draw)).value(0), dxfEntity);
+        QCOMPARE(dxfEntities(dxfOf(draw)).value(0), c.dxfEntity);
     }
 
-    void everyFeatureAuditsCleanWithHolesInPlace()
+    // The sample card of every feature, with texts as text and as outlines: well-formed, read by
+    // ezdxf without complaint, each item on its layer in its style, the holes where they are.
+    void styledCardExportsEndToEnd()
     {
-        const QVector<QVector<double>> holes = {{3.5, 4.25, 3.2}, {48.5, 4.25, 3.2}, {26, 33, 8.001}, {0.125, 44.875, 0.25}};
-        const Drawing everything = [&](DrawingSurface &s) {
-            for (int shape = Line; shape <= Text; ++shape) {
-                s.setLayer(DrawLayer(shape % 5));
-                s.setStyle({QColor::fromHsv(shape * 40, 255, 200), shape % 2 ? 0.0 : 0.4});
-                s.setFontFamily(shape % 2 ? QString() : u"DejaVu Serif"_s);
-                drawShape(s, shape);
-            }
-            s.setLayer(DrawLayer::Cut);
-            s.setStyle({});
-            for (const QVector<double> &h : holes)
-                s.circle({h[0], h[1]}, h[2] / 2);
-        };
+        const DialReadResult read =
+            loadDialFile(QStringLiteral(VERNALITH_TEST_DATA "/bands-holes.vlt"), DialDesign::startup().dimensions);
+        QVERIFY(read.ok());
         QTemporaryDir dir;
         QStringList arguments{u"-c"_s, QString::fromLatin1(kReadDxf)};
         for (const bool outlines : {false, true}) {
-            QFile dxf(dir.filePath(u"every%1.dxf"_s.arg(outlines))), svg(dir.filePath(u"every%1.svg"_s.arg(outlines)));
-            QVERIFY(dxf.open(QIODevice::WriteOnly) && svg.open(QIODevice::WriteOnly));
-            dxf.write(dxfOf(everything, outlines));
-            svg.write(svgOf(everything, outlines));
-            svg.close();
-            QCOMPARE(QProcess::execute(u"xmllint"_s, {u"--noout"_s, svg.fileName()}), 0);
-            arguments.append(dxf.fileName());
+            const auto path = [&](const char *format) {
+                return dir.filePath(u"card%1.%2"_s.arg(outlines).arg(QLatin1String(format)));
+            };
+            for (const char *format : {"svg", "dxf", "pdf"})
+                QVERIFY(exportDial(read.design, path(format), {ExportPage::A4, 600, {}, outlines, false}).ok());
+            QCOMPARE(QProcess::execute(u"xmllint"_s, {u"--noout"_s, path("svg")}), 0);
+            arguments.append(path("dxf"));
+            QFile svgFile(path("svg")), dxfFile(path("dxf"));
+            QVERIFY(svgFile.open(QIODevice::ReadOnly) && dxfFile.open(QIODevice::ReadOnly));
+            const QStringList svg = svgItems(svgFile.readAll());
+            const QStringList dxf = dxfEntities(dxfFile.readAll());
+            // Six digits and a label, as text or as shapes: fills in the SVG, hatches in the DXF, no font in the PDF.
+            const QString digits = outlines ? u"path"_s : u"text"_s, digitEntity = outlines ? u"HATCH"_s : u"TEXT"_s;
+            const struct {
+                QString svgItem;
+                int svgCount;
+                QString dxfEntity;
+                int dxfCount;
+            } items[] = {
+                {u"BANDS path stroke=none fill=#FF0000"_s, 1, u"HATCH BANDS 420=16711680"_s, 1}, // the red band
+                {u"CUT path"_s, 5, u"LWPOLYLINE CUT"_s, 1}, // the window, and the holes' crosses
+                {u"CUT circle"_s, 2, u"CIRCLE CUT"_s, 2},
+                {u"MARKS path stroke=#000080 stroke-width=0.4"_s, 11, u"LWPOLYLINE MARKS 420=128 43=0.4"_s, 11},
+                {u"MARKS path stroke=#C00000 stroke-width=1"_s, 3, u"LWPOLYLINE MARKS 420=12582912 43=1"_s, 3},
+                {u"TEXT %1 stroke=none fill=#00008B"_s.arg(digits), 6, digitEntity + u" TEXT 420=139"_s, 6},
+                {u"TEXT %1 stroke=none fill=#006400"_s.arg(digits), 1, digitEntity + u" TEXT 420=25600"_s, 1},
+            };
+            for (const auto &item : items) {
+                QVERIFY2(svg.count(item.svgItem) == item.svgCount, qPrintable(item.svgItem));
+                QVERIFY2(dxf.count(item.dxfEntity) == item.dxfCount, qPrintable(item.dxfEntity));
+            }
+            QCOMPARE(run(u"pdffonts"_s, {path("pdf")}).count('\n') > 2, !outlines);
         }
-        const QJsonArray read = QJsonDocument::fromJson(run(u"/usr/bin/python3"_s, arguments)).array();
-        QCOMPARE(read.size(), 2);
-        for (const QJsonValue &file : read) {
+        const QJsonArray files = QJsonDocument::fromJson(run(u"/usr/bin/python3"_s, arguments)).array();
+        QCOMPARE(files.size(), 2);
+        for (const QJsonValue &file : files) {
             QCOMPARE(file[0].toBool(), false);
-            QCOMPARE(file[1].toVariant().toStringList(), (QStringList{u"0"_s, u"BANDS"_s, u"CUT"_s, u"MARKS"_s, u"OUTLINE"_s, u"TEXT"_s}));
-            QCOMPARE(file[2].toArray().size(), holes.size() + 1); // after the shapes' own circle
-            for (int k = 0; k < holes.size(); ++k)
-                for (int c = 0; c < 3; ++c) // DXF's Y axis points up
-                    QVERIFY(std::fabs(file[2][k + 1][c].toDouble() - (c == 1 ? 100 - holes[k][c] : holes[k][c])) < 1e-3);
+            QCOMPARE(file[1].toVariant().toStringList(),
+                     (QStringList{u"0"_s, u"BANDS"_s, u"CUT"_s, u"MARKS"_s, u"OUTLINE"_s, u"TEXT"_s}));
+            // Holes of 3 mm at (4, 4) and (48, 4); DXF's Y axis points up from the card's foot.
+            QCOMPARE(file[2].toArray(), (QJsonArray{QJsonArray{4, 41, 3}, QJsonArray{48, 41, 3}}));
         }
-    }
-
-    void outlineTextLeavesNoText_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("outlines");
-        for (const QString &name : {u"card.svg"_s, u"card.dxf"_s, u"card.pdf"_s})
-            for (const bool outlines : {false, true})
-                QTest::addRow("%s%s", qPrintable(name), outlines ? " as outlines" : "") << name << outlines;
-    }
-
-    void outlineTextLeavesNoText()
-    {
-        QFETCH(QString, name);
-        QFETCH(bool, outlines);
-        QTemporaryDir dir;
-        QVERIFY(exportDial(labelledCard(), dir.filePath(name), {ExportPage::A4, 600, {}, outlines, false}).ok());
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray data = file.readAll();
-        // Seven texts as text, or as shapes: fills in the SVG, hatches in the DXF, no font in the PDF.
-        const QStringList dxf = dxfEntities(data);
-        const QVector<qsizetype> counts = name.endsWith(u"svg") ? QVector<qsizetype>{data.count("<text"), data.count("evenodd")}
-                                        : name.endsWith(u"dxf") ? QVector<qsizetype>{dxf.filter(u"TEXT "_s).size(), dxf.filter(u"HATCH"_s).size()}
-                                                                : QVector<qsizetype>{run(u"pdffonts"_s, {file.fileName()}).count('\n') > 2 ? 7 : 0, 0};
-        QCOMPARE(counts[0], outlines ? 0 : 7);
-        QCOMPARE(counts[1], outlines && !name.endsWith(u"pdf") ? 7 : 0);
     }
 
     void outlineTextCoversDrawnText_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("points");
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<bool>("viaSvg");
+        QTest::addColumn<Outlined>("c");
         for (const bool svg : {false, true}) {
-            QTest::addRow("%s label 72 pt", svg ? "SVG" : "PDF") << u"Big"_s << 72.0 << u"DejaVu Sans"_s << svg;
-            QTest::addRow("%s digits 8 pt", svg ? "SVG" : "PDF") << u"0 10 20 30 mA"_s << 8.0 << u"DejaVu Sans"_s << svg;
-            QTest::addRow("%s serif 20 pt", svg ? "SVG" : "PDF") << u"\u00b5A \u03a9 kV"_s << 20.0 << u"DejaVu Serif"_s << svg;
+            const char *via = svg ? "SVG" : "PDF";
+            QTest::addRow("%s label 72 pt", via) << Outlined{u"Big"_s, 72, u"DejaVu Sans"_s, svg};
+            QTest::addRow("%s digits 8 pt", via) << Outlined{u"0 10 20 30 mA"_s, 8, u"DejaVu Sans"_s, svg};
+            QTest::addRow("%s serif 20 pt", via) << Outlined{u"\u00b5A \u03a9 kV"_s, 20, u"DejaVu Serif"_s, svg};
         }
     }
 
     // Outlines where the text would be drawn: nearly all ink shared, in a 600 dpi picture.
     void outlineTextCoversDrawnText()
     {
-        QFETCH(QString, text);
-        QFETCH(double, points);
-        QFETCH(QString, family);
-        QFETCH(bool, viaSvg);
+        QFETCH(Outlined, c);
         constexpr int width = 2362, height = 1200; // 100 x 50.8 mm
         const auto draw = [&](DrawingSurface &s) {
-            s.setFontFamily(family);
-            s.setFontSize(points);
-            s.text({4, 2}, text);
+            s.setFontFamily(c.family);
+            s.setFontSize(c.points);
+            s.text({4, 2}, c.text);
         };
         QImage images[2];
         for (int outlined = 0; outlined < 2; ++outlined) {
             images[outlined] = QImage(width, height, QImage::Format_RGB32);
             images[outlined].fill(Qt::white);
             QPainter painter(&images[outlined]);
-            if (outlined && viaSvg) {
+            if (outlined && c.viaSvg) {
                 QSvgRenderer(svgOf(draw, true)).render(&painter, QRectF(0, 0, width, width));
                 continue;
             }
-            painter.setFont(QFont(family)); // the family as painter surfaces take it
+            painter.setFont(QFont(c.family)); // the family as painter surfaces take it
             PainterSurface surface(painter, 600);
-            OutlineTextSurface outlines(surface, painter, QFont(family));
+            OutlineTextSurface outlines(surface, painter, QFont(c.family));
             draw(outlined ? static_cast<DrawingSurface &>(outlines) : surface);
         }
         qint64 both = 0, either = 0;
@@ -299,50 +292,15 @@ private slots:
         QVERIFY2(both > 0.9 * either, qPrintable(u"%1 of %2"_s.arg(both).arg(either)));
     }
 
-    void styledCardExportsEndToEnd_data()
-    {
-        QTest::addColumn<QString>("svgItem");
-        QTest::addColumn<int>("svgCount");
-        QTest::addColumn<QString>("dxfEntity");
-        QTest::addColumn<int>("dxfCount");
-        QTest::newRow("red band") << u"BANDS path stroke=none fill=#FF0000"_s << 1 << u"HATCH BANDS 420=16711680"_s << 1;
-        QTest::newRow("window, hole crosses") << u"CUT path"_s << 5 << u"LWPOLYLINE CUT"_s << 1;
-        QTest::newRow("holes") << u"CUT circle"_s << 2 << u"CIRCLE CUT"_s << 2;
-        QTest::newRow("navy ticks") << u"MARKS path stroke=#000080 stroke-width=0.4"_s << 11 << u"LWPOLYLINE MARKS 420=128 43=0.4"_s << 11;
-        QTest::newRow("red main ticks") << u"MARKS path stroke=#C00000 stroke-width=1"_s << 3 << u"LWPOLYLINE MARKS 420=12582912 43=1"_s << 3;
-        QTest::newRow("digits") << u"TEXT text stroke=none fill=#00008B"_s << 6 << u"TEXT TEXT 420=139"_s << 6;
-    }
-
-    void styledCardExportsEndToEnd()
-    {
-        QFETCH(QString, svgItem);
-        QFETCH(int, svgCount);
-        QFETCH(QString, dxfEntity);
-        QFETCH(int, dxfCount);
-        const DialReadResult read = loadDialFile(QStringLiteral(VERNALITH_TEST_DATA "/bands-holes.vlt"), DialDesign::startup().dimensions);
-        QVERIFY(read.ok());
-        QBuffer svg, dxf;
-        QVERIFY(svg.open(QIODevice::WriteOnly) && dxf.open(QIODevice::WriteOnly));
-        QVERIFY(writeDialExport(read.design, ExportFormat::Svg, svg).ok() && writeDialExport(read.design, ExportFormat::Dxf, dxf).ok());
-        QStringList inLayers; // "LAYER element ..."
-        QString layer;
-        for (const QString &item : svgItems(svg.data())) {
-            if (item.front().isUpper()) // a layer's label
-                layer = item;
-            else
-                inLayers.append(layer + u' ' + item);
-        }
-        QCOMPARE(inLayers.count(svgItem), svgCount);
-        QCOMPARE(dxfEntities(dxf.data()).count(dxfEntity), dxfCount);
-    }
-
     void cropMarksSitOutsideTheCornersOfPdfsOnly()
     {
         QTemporaryDir dir;
+        const auto withMarks = [](ExportPage page, bool marks) { return ExportOptions{page, 600, {}, false, marks}; };
+        const ExportOptions a4Marks = withMarks(ExportPage::A4, true);
         QImage pages[2]; // without and with marks, on a page of the card plus 10 mm all round, at 300 dpi
         for (int marks = 0; marks < 2; ++marks) {
             const QString pdf = dir.filePath(u"marks%1.pdf"_s.arg(marks));
-            QVERIFY(exportDial(labelledCard(), pdf, {ExportPage::Card, 600, {}, false, marks == 1}).ok());
+            QVERIFY(exportDial(DialDesign::startup(), pdf, withMarks(ExportPage::Card, marks == 1)).ok());
             run(u"pdftoppm"_s, {u"-r"_s, u"300"_s, u"-png"_s, u"-singlefile"_s, pdf, pdf});
             QVERIFY(pages[marks].load(pdf + u".png"_s));
         }
@@ -358,17 +316,19 @@ private slots:
                 // From 2 to 5 mm beyond the corner along the edge's line; nothing in the gap or past the end.
                 QVERIFY2(inkAt(1, 2.3) && inkAt(1, 3.5) && inkAt(1, 4.7) && !inkAt(0, 3.5) && !inkAt(1, 1.0) &&
                              !inkAt(1, 1.7) && !inkAt(1, 5.4),
-                         qPrintable(u"corner %1, %2 towards %3, %4"_s.arg(corner.x()).arg(corner.y()).arg(out.x()).arg(out.y())));
+                         qPrintable(u"corner %1, %2 towards %3, %4"_s.arg(corner.x()).arg(corner.y())
+                                        .arg(out.x()).arg(out.y())));
             }
         }
         for (const QString &name : {u"card.svg"_s, u"card.png"_s, u"card.dxf"_s, u"card.vlt"_s}) {
-            const ExportError error = exportDial(labelledCard(), dir.filePath(name), {ExportPage::A4, 600, {}, false, true});
-            QVERIFY(error.kind == ExportError::Kind::BadRequest && error.message.contains(u"PDF"_s));
+            const ExportError error = exportDial(DialDesign::startup(), dir.filePath(name), a4Marks);
+            QVERIFY2(error.kind == ExportError::Kind::BadRequest && error.message.contains(u"PDF"_s), qPrintable(name));
         }
-        DialDesign wide = labelledCard(); // fits A4 10 mm in, but its marks would not
+        DialDesign wide = DialDesign::startup(); // fits A4 10 mm in, but its marks would not
         wide.dimension(Dimension::CardWidth) = u"197"_s;
-        QCOMPARE(exportDial(wide, dir.filePath(u"wide.pdf"_s), {ExportPage::A4, 600, {}, false, true}).kind, ExportError::Kind::PageTooSmall);
-        QVERIFY(exportDial(wide, dir.filePath(u"wide.pdf"_s), {ExportPage::A4, 600, {}, false, false}).ok());
+        const QString pdf = dir.filePath(u"wide.pdf"_s);
+        QCOMPARE(exportDial(wide, pdf, a4Marks).kind, ExportError::Kind::PageTooSmall);
+        QVERIFY(exportDial(wide, pdf, withMarks(ExportPage::A4, false)).ok());
     }
 };
 

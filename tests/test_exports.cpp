@@ -207,6 +207,8 @@ class TestExports : public QObject
 private slots:
     void pdfIsTrueSizeWithTextAsText();
     void svgAndPngAreInMillimetres();
+    void rasterOutlineIsNearBlack_data();
+    void rasterOutlineIsNearBlack();
     void dxfReadsCleanlyWithTheWorkedTicks();
     void failuresLeaveNoFile_data();
     void failuresLeaveNoFile();
@@ -270,6 +272,48 @@ void TestExports::svgAndPngAreInMillimetres()
     QCOMPARE(png.pixelColor(0, 0), QColor(Qt::white));
     QVERIFY(near({png.width() * 25.4 / 600, png.height() * 25.4 / 600}, {72, 65}, 0.05));
     QVERIFY(near(inkMm(png, 600), {9.925, 9.925, 52.15, 45.15}, 0.075));
+}
+
+void TestExports::rasterOutlineIsNearBlack_data()
+{
+    QTest::addColumn<int>("dpi");
+    for (int dpi : {72, 96, 200, 300, 600})
+        QTest::addRow("%d dpi", dpi) << dpi;
+}
+
+// At screen resolutions the 0.15 mm pen is less than a pixel wide, yet the outline must come out
+// near-black, unbroken and not smeared wide, wherever its edges fall on fractions of a pixel.
+void TestExports::rasterOutlineIsNearBlack()
+{
+    QFETCH(int, dpi);
+    ExportOptions options;
+    options.dotsPerInch = dpi;
+    const QImage image(exportTo(DialDesign::startup(), u"outline.png"_s, options));
+    QVERIFY(!image.isNull());
+    const double perMm = dpi / 25.4;
+    struct Edge {
+        const char *name;
+        bool vertical;
+        double atMm, fromMm, toMm; // along the middle 80 %, clear of the corners
+    };
+    for (const Edge &e : {Edge{"left", true, 10, 14.5, 50.5}, Edge{"right", true, 62, 14.5, 50.5},
+                          Edge{"top", false, 10, 15.2, 56.8}, Edge{"bottom", false, 55, 15.2, 56.8}}) {
+        const int across = static_cast<int>(std::floor(e.atMm * perMm));
+        int lightest = 0, widest = 0;
+        for (int along = static_cast<int>(e.fromMm * perMm); along < e.toMm * perMm; ++along) {
+            int darkest = 255, inked = 0;
+            for (int d = across - 4; d <= across + 4; ++d) {
+                const int gray = qGray(e.vertical ? image.pixel(d, along) : image.pixel(along, d));
+                darkest = std::min(darkest, gray);
+                inked += gray < 128;
+            }
+            lightest = std::max(lightest, darkest);
+            widest = std::max(widest, inked);
+        }
+        QVERIFY2(lightest <= 64 && widest <= std::ceil(0.15 * perMm) + 1,
+                 qPrintable(u"%1 edge: darkest pixel across it as light as %2, up to %3 pixels inked"_s
+                                .arg(QLatin1String(e.name)).arg(lightest).arg(widest)));
+    }
 }
 
 void TestExports::dxfReadsCleanlyWithTheWorkedTicks()

@@ -5,7 +5,6 @@
 #include "files/dialfile.h"
 #include "render/dialexport.h"
 #include "render/drawbudget.h"
-#include "render/dxfsurface.h"
 #include "render/outlinetextsurface.h"
 #include "render/paintersurface.h"
 #include "render/svgsurface.h"
@@ -140,20 +139,6 @@ bool inkNear(const QImage &image, double dpi, double x, double y, double reachMm
 }
 
 using Drawing = std::function<void(DrawingSurface &)>;
-enum Shape { Line, Box, Arc, Circle, FilledSector, CutSector, Text };
-
-void drawShape(DrawingSurface &s, int shape)
-{
-    switch (shape) {
-    case Line: return s.line({10, 10}, {20, 30});
-    case Box: return s.box({0, 0}, {52, 45});
-    case Arc: return s.arc({26, 33}, 20, M_PI / 4, 3 * M_PI / 4);
-    case Circle: return s.circle({5, 40}, 1.6);
-    case FilledSector: case CutSector: return s.sector({26, 33}, 18, 22, M_PI / 4, M_PI / 2, shape == FilledSector);
-    default: return s.text({4, 2}, u"mA"_s);
-    }
-}
-
 QByteArray svgOf(const Drawing &draw, bool outlines = false)
 {
     QBuffer out;
@@ -162,19 +147,6 @@ QByteArray svgOf(const Drawing &draw, bool outlines = false)
     svg.begin(100, 100, u"t"_s, u"d"_s);
     draw(svg);
     svg.end();
-    return out.data();
-}
-
-// Drawn twice, as the exporter does; the card is 100 mm high.
-QByteArray dxfOf(const Drawing &draw, bool outlines = false)
-{
-    DxfSurface measured(100, QFont(u"DejaVu Sans"_s), outlines), dxf(100, QFont(u"DejaVu Sans"_s), outlines);
-    draw(measured);
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    dxf.startFile(out, measured);
-    draw(dxf);
-    dxf.finishFile();
     return out.data();
 }
 
@@ -288,16 +260,6 @@ struct ArcCase {
     QVector<double> inked, blank;
 };
 
-// A shape drawn on a layer in a style, and how SVG (element and attributes) and DXF (entity, layer,
-// true colour and width) hold it.
-struct Styled {
-    int shape;
-    DrawLayer layer;
-    const char *colour;
-    double width;
-    QString svgItem, dxfEntity;
-};
-
 // Text drawn, and drawn as outlines through the SVG (else as the PDF draws them).
 struct Outlined {
     QString text;
@@ -310,7 +272,6 @@ struct Outlined {
 
 Q_DECLARE_METATYPE(Refusal)
 Q_DECLARE_METATYPE(ArcCase)
-Q_DECLARE_METATYPE(Styled)
 Q_DECLARE_METATYPE(Outlined)
 
 class TestExports : public QObject
@@ -318,25 +279,387 @@ class TestExports : public QObject
     Q_OBJECT
 
 private slots:
-    void pdfIsTrueSizeWithTextAsText();
-    void svgAndPngAreInMillimetres();
-    void rasterOutlineIsNearBlack_data();
-    void rasterOutlineIsNearBlack();
-    void dxfReadsCleanlyWithTheWorkedTicks();
-    void failuresLeaveNoFile_data();
-    void failuresLeaveNoFile();
-    void hostileTextsShowLiterally_data();
-    void hostileTextsShowLiterally();
-    void svgTitleIsEscaped();
-    void arcsRunCounterClockwise_data();
-    void arcsRunCounterClockwise();
-    void cardFitsPage();
-    void layersColoursAndWidths_data();
-    void layersColoursAndWidths();
-    void styledCardExportsEndToEnd();
-    void outlineTextCoversDrawnText_data();
-    void outlineTextCoversDrawnText();
-    void cropMarksSitOutsideTheCornersOfPdfsOnly();
+    void pdfIsTrueSizeWithTextAsText(); // out of the class: moc cannot parse its raw strings
+
+    void svgAndPngAreInMillimetres()
+    {
+        const QString path = exportTo(exportDesign(), u"card.svg"_s);
+        QCOMPARE(svgTexts(path, u"text").size(), 6 + 3); // digits and labels
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray svg = file.readAll();
+        const QVector<double> size =
+            numbers(svg, uR"re(<svg width="([\d.]+)mm" height="([\d.]+)mm" viewBox="0 0 (\S+) (\S+)")re"_s);
+        QVERIFY(near(size, {72, 65, 72, 65}, 0));
+        // One user unit is a millimetre; the card is moved 10 mm in.
+        QVERIFY(near(numbers(svg, uR"re(<g transform="translate\((\S+) (\S+)\)")re"_s), {10, 10}, 0));
+        const QString rect = uR"re(<rect x="(\S+)" y="(\S+)" width="(\S+)" height="(\S+)")re"_s;
+        QVERIFY(near(numbers(svg, rect), {0, 0, 52, 45}, 0));
+        // The 72 pt label: an em of 25.4 mm, its baseline an ascent below its corner at (4, 2).
+        const QVector<double> t = numbers(svg, uR"re(<text x="(\S+)" y="(\S+)" font-size="(\S+)"[^>]*>Big</text>)re"_s);
+        QVERIFY(near(t, {4, 2 + perMille().ascent() * 0.0254, 25.4}, 0.01));
+
+        // Drawn by an SVG renderer, and in the PNG at the default 600 dpi (0.0423 mm a pixel), all ink is
+        // the outline's or within it; the 0.15 mm pen reaches half its width beyond the card.
+        QVERIFY(near(inkMm(renderSvg(path, 600), 600), {9.925, 9.925, 52.15, 45.15}, 0.075));
+        QImage png;
+        QVERIFY(png.load(exportTo(exportDesign(), u"card.png"_s), "PNG"));
+        QCOMPARE(png.dotsPerMeterX(), qRound(600 / 0.0254));
+        QCOMPARE(png.pixelColor(0, 0), QColor(Qt::white));
+        QVERIFY(near({png.width() * 25.4 / 600, png.height() * 25.4 / 600}, {72, 65}, 0.05));
+        QVERIFY(near(inkMm(png, 600), {9.925, 9.925, 52.15, 45.15}, 0.075));
+    }
+
+    void rasterOutlineIsNearBlack_data()
+    {
+        QTest::addColumn<int>("dpi");
+        for (int dpi : {72, 96, 200, 300, 600})
+            QTest::addRow("%d dpi", dpi) << dpi;
+    }
+
+    // At screen resolutions the 0.15 mm pen is less than a pixel wide, yet the outline must come out
+    // near-black, unbroken and not smeared wide, wherever its edges fall on fractions of a pixel.
+    void rasterOutlineIsNearBlack()
+    {
+        QFETCH(int, dpi);
+        ExportOptions options;
+        options.dotsPerInch = dpi;
+        const QImage image(exportTo(DialDesign::startup(), u"outline.png"_s, options));
+        QVERIFY(!image.isNull());
+        const double perMm = dpi / 25.4;
+        struct Edge {
+            const char *name;
+            bool vertical;
+            double atMm, fromMm, toMm; // along the middle 80 %, clear of the corners
+        };
+        for (const Edge &e : {Edge{"left", true, 10, 14.5, 50.5}, Edge{"right", true, 62, 14.5, 50.5},
+                              Edge{"top", false, 10, 15.2, 56.8}, Edge{"bottom", false, 55, 15.2, 56.8}}) {
+            const int across = static_cast<int>(std::floor(e.atMm * perMm));
+            int lightest = 0, widest = 0;
+            for (int along = static_cast<int>(e.fromMm * perMm); along < e.toMm * perMm; ++along) {
+                int darkest = 255, inked = 0;
+                for (int d = across - 4; d <= across + 4; ++d) {
+                    const int gray = qGray(e.vertical ? image.pixel(d, along) : image.pixel(along, d));
+                    darkest = std::min(darkest, gray);
+                    inked += gray < 128;
+                }
+                lightest = std::max(lightest, darkest);
+                widest = std::max(widest, inked);
+            }
+            QVERIFY2(lightest <= 64 && widest <= std::ceil(0.15 * perMm) + 1,
+                     qPrintable(u"%1 edge: darkest pixel across it as light as %2, up to %3 pixels inked"_s
+                                    .arg(QLatin1String(e.name)).arg(lightest).arg(widest)));
+        }
+    }
+
+    void dxfReadsCleanlyWithTheWorkedTicks()
+    {
+        const QStringList dxf = dxfLines(exportTo(exportDesign(), u"card.dxf"_s));
+        // No audit errors, millimetres (4); then outline (4 lines), cross (2), arcs (2), digits (6 texts),
+        // tickmarks (11 lines) and labels (3 texts), with DXF Y = 45 - card Y.
+        QCOMPARE(dxf.size(), 1 + 4 + 2 + 2 + 6 + 11 + 3);
+        QCOMPARE(dxf[0], u"0 4 0 BANDS CUT MARKS OUTLINE TEXT"_s);
+        QCOMPARE(dxf[1], u"LINE OUTLINE 0.0000 45.0000 52.0000 45.0000"_s);
+        QCOMPARE(dxf[7], u"ARC MARKS 26.0000 12.0000 22.0000 45.0000 135.0000"_s);
+        QCOMPARE(dxf[15], u"LINE MARKS 13.2721 24.7279 10.4437 27.5563"_s);
+        QCOMPARE(dxf[20], u"LINE MARKS 26.0000 30.0000 26.0000 34.0000"_s);
+        QCOMPARE(dxf[25], u"LINE MARKS 38.7279 24.7279 41.5563 27.5563"_s);
+        // A TEXT stands on its baseline's left end and is as high as its capitals; 72 pt is an em of 25.4 mm.
+        const QFontMetricsF font = perMille();
+        QCOMPARE(dxf[27], u"TEXT TEXT 4.0000 %1 %2 Big"_s.arg(43 - font.ascent() * 0.0254, 0, 'f', 4)
+                              .arg(font.capHeight() * 0.0254, 0, 'f', 4));
+        QCOMPARE(dxf[28].section(u' ', 5), u"\u00b5A \u00b0C 50% \u20ac"_s);
+    }
+
+    void failuresLeaveNoFile_data()
+    {
+        QTest::addColumn<Refusal>("c");
+        const DialDesign card = exportDesign();
+        const auto ofWidth = [&card](const QString &width) {
+            DialDesign d = card;
+            d.dimension(Dimension::CardWidth) = width;
+            return d;
+        };
+        const auto bad = ExportError::Kind::BadRequest, drawing = ExportError::Kind::Drawing;
+        QTest::newRow("unknown extension") << Refusal{u"card.jpg"_s, card, 600, false, bad, u"\"jpg\""_s};
+        QTest::newRow("resolution 0") << Refusal{u"card.png"_s, card, 0, false, bad, u"0 dpi"_s};
+        QTest::newRow("image too large") << Refusal{u"card.png"_s, card, 9600, false, bad, u"pixels"_s};
+        QTest::newRow("too large for a page") << Refusal{u"a.svg"_s, ofWidth(u"1e6"_s), 600, false, bad, u"page"_s};
+        QTest::newRow("no such folder") << Refusal{u"no such folder/card.pdf"_s, card, 600, false,
+                                                   ExportError::Kind::Writing, u"no such folder/card.pdf"_s};
+
+        // Undrawable or over the drawing budget: refused before any output, in every format.
+        DialDesign undrawable = card, overBudget = card, longLabel = card;
+        undrawable.table(TableKind::ScaleDigits)[0][0] = u"40000"_s;
+        overBudget.table(TableKind::ScaleTickmarks) = TableRows(123, {u"32766"_s, u"22"_s, u"18"_s});
+        longLabel.table(TableKind::FaceLabels)[0][2] = QString(kMaxTextLength + 1, u'x');
+        for (const QString &name : {u"card.pdf"_s, u"card.svg"_s, u"card.png"_s, u"card.dxf"_s}) {
+            QTest::addRow("Divisions 40000 to %s", qPrintable(name))
+                << Refusal{name, undrawable, 600, true, drawing, u"40000"_s};
+            QTest::addRow("over the budget to %s", qPrintable(name))
+                << Refusal{name, overBudget, 600, true, drawing, u"more than the 4,000,000 that can be drawn"_s};
+        }
+        QTest::newRow("a label too long") << Refusal{u"a.svg"_s, longLabel, 600, true, drawing, u"(at most 10000)"_s};
+        // A card that does not fit the page is refused, not cut off.
+        QTest::newRow("card width 1e400 on A4") << Refusal{u"card.pdf"_s, ofWidth(u"1e400"_s), 600, true, drawing,
+                                                           u"Card Width: \"1e400\" is too large a number"_s};
+        QTest::newRow("400 mm card on A4")
+            << Refusal{u"card.pdf"_s, ofWidth(u"400"_s), 600, true, ExportError::Kind::PageTooSmall,
+                       u"The card (400 x 45 mm) does not fit on the A4 page (210 x 297 mm)"_s};
+        QTest::newRow("a folder of that name") << Refusal{u"folder.svg"_s, card, 600, false, ExportError::Kind::Writing,
+                                                          u"it is a folder; only regular files are replaced"_s};
+    }
+
+    void failuresLeaveNoFile()
+    {
+        QFETCH(Refusal, c);
+        QTemporaryDir dir;
+        if (c.name.startsWith(u"folder"))
+            QVERIFY(QDir(dir.path()).mkdir(c.name));
+        QFile file(dir.filePath(c.name));
+        QVERIFY(!c.existing || (file.open(QIODevice::WriteOnly) && file.write("earlier") == 7 && file.flush()));
+        file.close();
+        ExportOptions options;
+        options.dotsPerInch = c.dpi;
+        const ExportError error = exportDial(c.design, dir.filePath(c.name), options);
+        QCOMPARE(error.kind, c.kind);
+        QVERIFY2(error.message.contains(c.inMessage), qPrintable(error.message));
+        // Nothing half-written, no temporary file beside it, and an earlier file as it was.
+        const QStringList left = c.existing ? QStringList{c.name} : QStringList();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), left);
+        QVERIFY(!c.existing || (file.open(QIODevice::ReadOnly) && file.readAll() == "earlier"));
+    }
+
+    void hostileTextsShowLiterally_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("shown"); // what every output shows: the label less its control characters
+
+        const auto same = [](const char *name, const QString &text) { QTest::newRow(name) << text << text; };
+        same("XML markup and entity look-alikes", u"a & b < c > \"d\" 'e' ]]> <!-- x --> &amp; &#60; &lt"_s);
+        same("DXF percent codes", u"100%%d %%p %%c %%% %%u %%o %%k %%176 50% 5%"_s);
+        same("caret codes", u"^J ^I ^M ^^ ^"_s);
+        same("escapes typed in, backslashes", u"\\U+0041 \\M+1A2B \\P C:\\dir\\ \\\\"_s);
+        same("outside the DXF code page", u"\u03a9 \u221e k\u03a9 \u00b5A \u20ac"_s);
+        same("XML-hostile but drawable", u"\ufeff x \u2028 y"_s);
+        QTest::newRow("control characters") << u"a\u0001b\u0007c\u001bd\u007fe\u0085f"_s << u"abcdef"_s;
+        QTest::newRow("tab and line breaks") << u"one\ttwo\r\nthree"_s << u"onetwothree"_s;
+    }
+
+    // Every exporter succeeds; the SVG is well-formed XML whose text is the label, and a CAD reader
+    // shows the DXF text as the label, not as codes.
+    void hostileTextsShowLiterally()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, shown);
+        DialDesign design = DialDesign::startup();
+        design.table(TableKind::FaceLabels) = {{u"5"_s, u"5"_s, label, u"8"_s}};
+
+        for (const QString &name : {u"hostile.pdf"_s, u"hostile.png"_s})
+            QVERIFY(!exportTo(design, name).isEmpty());
+        const QString svg = exportTo(design, u"R&D <\"1\"> 'a'.svg"_s); // the title is the file's name
+        QCOMPARE(svgTexts(svg, u"text"), QStringList{shown});
+        QCOMPARE(svgTexts(svg, u"title"), QStringList{u"R&D <\"1\"> 'a'"_s});
+        const QStringList texts = dxfLines(exportTo(design, u"hostile.dxf"_s)).filter(u"TEXT TEXT "_s);
+        QCOMPARE(texts.size(), 1);
+        QCOMPARE(texts[0].section(u' ', 5), shown);
+    }
+
+    void arcsRunCounterClockwise_data()
+    {
+        QTest::addColumn<ArcCase>("c");
+        // From the smaller angle to the larger counter-clockwise: over 180 degrees through the left side.
+        QTest::newRow("tips at 300 and 60 degrees") << ArcCase{300, 60, {90, 180, 270}, {0, 20, 340}};
+        QTest::newRow("tips at 210 and 330 degrees") << ArcCase{210, 330, {240, 270, 300}, {90, 0, 180}};
+        // 1e-11 radians short of a whole circle: drawn all round, not collapsed to nothing.
+        QTest::newRow("just short of a full circle") << ArcCase{0, -1e-9, {1, 90, 180, 270, 359}, {}};
+    }
+
+    // Through real drawing code: the SVG as a renderer draws it, the PNG's pixels, and the DXF arc as
+    // a CAD library reads it (from its start angle to its end counter-clockwise, by definition).
+    void arcsRunCounterClockwise()
+    {
+        QFETCH(ArcCase, c);
+        const DialDesign design = arcCard(c.zeroDegrees, c.maxDegrees);
+        const auto pointAt = [](double degrees) {
+            const double rad = degrees * M_PI / 180;
+            return QPointF(26 + 15 * std::cos(rad), 22 - 15 * std::sin(rad));
+        };
+        ExportOptions options;
+        options.dotsPerInch = 254; // 10 pixels a millimetre
+        QImage png;
+        QVERIFY(png.load(exportTo(design, u"arc.png"_s, options), "PNG"));
+        const QImage svg = renderSvg(exportTo(design, u"arc.svg"_s), 254);
+        const QStringList arcs = dxfLines(exportTo(design, u"arc.dxf"_s)).filter(u"ARC "_s);
+        QCOMPARE(arcs.size(), 1);
+        const double start = arcs[0].section(u' ', 5, 5).toDouble(), end = arcs[0].section(u' ', 6, 6).toDouble();
+        const double span = end - start > 0 ? end - start : end - start + 360;
+        for (const auto &[angles, inked] : {std::pair{c.inked, true}, std::pair{c.blank, false}}) {
+            for (double a : angles) {
+                const QString at = u"at %1 degrees"_s.arg(a);
+                const QPointF p = pointAt(a);
+                QVERIFY2(inkNear(png, 254, p.x(), p.y(), inked ? 0.2 : 0.5) == inked, qPrintable(u"PNG "_s + at));
+                QVERIFY2(inkNear(svg, 254, p.x(), p.y(), inked ? 0.2 : 0.5) == inked, qPrintable(u"SVG "_s + at));
+                QVERIFY2((std::fmod(a - start + 720, 360) <= span) == inked, qPrintable(arcs[0] + u' ' + at));
+            }
+        }
+    }
+
+    void cardFitsPage()
+    {
+        // The card stands 10 mm in from the corner: A4 takes 200 x 287 mm, Letter 205.9 x 269.4 mm.
+        const struct {
+            const char *name, *width, *height;
+            ExportPage page;
+            bool fits;
+        } cases[] = {
+            {"A4 to the edge", "200", "287", ExportPage::A4, true},
+            {"A4 too wide", "200.01", "45", ExportPage::A4, false},
+            {"A4 too high", "52", "287.01", ExportPage::A4, false},
+            {"Letter to the edge", "205.9", "269.4", ExportPage::Letter, true},
+            {"Letter too high for A4's height", "52", "280", ExportPage::Letter, false},
+            {"card page", "400", "900", ExportPage::Card, true},
+            {"no size", "", "-5", ExportPage::A4, true},
+        };
+        for (const auto &c : cases) {
+            DialDesign design = exportDesign();
+            design.dimension(Dimension::CardWidth) = QString::fromLatin1(c.width);
+            design.dimension(Dimension::CardHeight) = QString::fromLatin1(c.height);
+            QVERIFY2(vernalith::cardFitsPage(design, c.page) == c.fits, c.name);
+        }
+    }
+
+    void styledCardExportsEndToEnd()
+    {
+        const DialReadResult read =
+            loadDialFile(QStringLiteral(VERNALITH_TEST_DATA "/bands-holes.vlt"), DialDesign::startup().dimensions);
+        QVERIFY(read.ok());
+        QTemporaryDir dir;
+        for (const bool outlines : {false, true}) {
+            const auto path = [&](const char *format) {
+                return dir.filePath(u"card%1.%2"_s.arg(outlines).arg(QLatin1String(format)));
+            };
+            for (const char *format : {"svg", "dxf", "pdf"})
+                QVERIFY(exportDial(read.design, path(format), {ExportPage::A4, 600, {}, outlines, false}).ok());
+            QCOMPARE(QProcess::execute(u"xmllint"_s, {u"--noout"_s, path("svg")}), 0);
+            // Read cleanly, every layer there; holes of 3 mm at (4, 4) and (48, 4), DXF's Y axis pointing up.
+            const QStringList cad = dxfLines(path("dxf"));
+            QCOMPARE(cad.value(0), u"0 4 0 BANDS CUT MARKS OUTLINE TEXT"_s);
+            QCOMPARE(cad.filter(u"CIRCLE"_s),
+                     QStringList({u"CIRCLE CUT 4.0000 41.0000 3.0000"_s, u"CIRCLE CUT 48.0000 41.0000 3.0000"_s}));
+            QFile svgFile(path("svg")), dxfFile(path("dxf"));
+            QVERIFY(svgFile.open(QIODevice::ReadOnly) && dxfFile.open(QIODevice::ReadOnly));
+            const QStringList svg = svgItems(svgFile.readAll()), dxf = dxfEntities(dxfFile.readAll());
+            // One layer each, from the bottom up: the bands under everything.
+            QCOMPARE(svg.filter(QRegularExpression(u"^[A-Z]+$"_s)),
+                     QStringList({u"BANDS"_s, u"OUTLINE"_s, u"CUT"_s, u"MARKS"_s, u"TEXT"_s}));
+            // Six digits and a label, as text or as shapes: fills in the SVG, hatches in the DXF, no font in the PDF.
+            const QString digits = outlines ? u"path"_s : u"text"_s, digitEntity = outlines ? u"HATCH"_s : u"TEXT"_s;
+            const struct {
+                QString svgItem;
+                int svgCount;
+                QString dxfEntity;
+                int dxfCount;
+            } items[] = {
+                {u"BANDS path stroke=none fill=#FF0000"_s, 1, u"HATCH BANDS 420=16711680"_s, 1}, // the red band
+                {u"CUT path"_s, 5, u"LWPOLYLINE CUT"_s, 1}, // the window, and the holes' crosses
+                {u"CUT circle"_s, 2, u"CIRCLE CUT"_s, 2},
+                {u"MARKS path stroke=#000080 stroke-width=0.4"_s, 11, u"LWPOLYLINE MARKS 420=128 43=0.4"_s, 11},
+                {u"MARKS path stroke=#C00000 stroke-width=1"_s, 3, u"LWPOLYLINE MARKS 420=12582912 43=1"_s, 3},
+                {u"TEXT %1 stroke=none fill=#00008B"_s.arg(digits), 6, digitEntity + u" TEXT 420=139"_s, 6},
+                {u"TEXT %1 stroke=none fill=#006400"_s.arg(digits), 1, digitEntity + u" TEXT 420=25600"_s, 1},
+            };
+            for (const auto &item : items) {
+                QVERIFY2(svg.count(item.svgItem) == item.svgCount, qPrintable(item.svgItem));
+                QVERIFY2(dxf.count(item.dxfEntity) == item.dxfCount, qPrintable(item.dxfEntity));
+            }
+            QCOMPARE(run(u"pdffonts"_s, {path("pdf")}).count('\n') > 2, !outlines);
+        }
+    }
+
+    void outlineTextCoversDrawnText_data()
+    {
+        QTest::addColumn<Outlined>("c");
+        for (const bool svg : {false, true}) {
+            const char *via = svg ? "SVG" : "PDF";
+            QTest::addRow("%s label 72 pt", via) << Outlined{u"Big"_s, 72, u"DejaVu Sans"_s, svg};
+            QTest::addRow("%s digits 8 pt", via) << Outlined{u"0 10 20 30 mA"_s, 8, u"DejaVu Sans"_s, svg};
+            QTest::addRow("%s serif 20 pt", via) << Outlined{u"\u00b5A \u03a9 kV"_s, 20, u"DejaVu Serif"_s, svg};
+        }
+    }
+
+    // Outlines where the text would be drawn: nearly all ink shared, in a 600 dpi picture.
+    void outlineTextCoversDrawnText()
+    {
+        QFETCH(Outlined, c);
+        constexpr int width = 2362, height = 1200; // 100 x 50.8 mm
+        const auto draw = [&](DrawingSurface &s) {
+            s.setFontFamily(c.family);
+            s.setFontSize(c.points);
+            s.text({4, 2}, c.text);
+        };
+        QImage images[2];
+        for (int outlined = 0; outlined < 2; ++outlined) {
+            images[outlined] = QImage(width, height, QImage::Format_RGB32);
+            images[outlined].fill(Qt::white);
+            QPainter painter(&images[outlined]);
+            if (outlined && c.viaSvg) {
+                QSvgRenderer(svgOf(draw, true)).render(&painter, QRectF(0, 0, width, width));
+                continue;
+            }
+            painter.setFont(QFont(c.family)); // the family as painter surfaces take it
+            PainterSurface surface(painter, 600);
+            OutlineTextSurface outlines(surface, painter, QFont(c.family));
+            draw(outlined ? static_cast<DrawingSurface &>(outlines) : surface);
+        }
+        qint64 both = 0, either = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const bool a = qGray(images[0].pixel(x, y)) < 128, b = qGray(images[1].pixel(x, y)) < 128;
+                both += a && b;
+                either += a || b;
+            }
+        QVERIFY2(both > 0.9 * either, qPrintable(u"%1 of %2"_s.arg(both).arg(either)));
+    }
+
+    void cropMarksSitOutsideTheCornersOfPdfsOnly()
+    {
+        QTemporaryDir dir;
+        const auto withMarks = [](ExportPage page, bool marks) { return ExportOptions{page, 600, {}, false, marks}; };
+        const ExportOptions a4Marks = withMarks(ExportPage::A4, true);
+        QImage pages[2]; // without and with marks, on a page of the card plus 10 mm all round, at 300 dpi
+        for (int marks = 0; marks < 2; ++marks) {
+            const QString pdf = dir.filePath(u"marks%1.pdf"_s.arg(marks));
+            QVERIFY(exportDial(DialDesign::startup(), pdf, withMarks(ExportPage::Card, marks == 1)).ok());
+            run(u"pdftoppm"_s, {u"-r"_s, u"300"_s, u"-png"_s, u"-singlefile"_s, pdf, pdf});
+            QVERIFY(pages[marks].load(pdf + u".png"_s));
+        }
+        for (const QPointF corner : {QPointF(0, 0), QPointF(52, 0), QPointF(0, 45), QPointF(52, 45)}) {
+            for (const QPointF out : {QPointF(corner.x() ? 1 : -1, 0), QPointF(0, corner.y() ? 1 : -1)}) {
+                const auto inkAt = [&](int page, double alongMm) {
+                    const QPoint p = ((corner + QPointF(10, 10) + out * alongMm) * (300 / 25.4)).toPoint();
+                    for (const QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
+                        if (qGray(pages[page].pixel(p + d)) < 160)
+                            return true;
+                    return false;
+                };
+                // From 2 to 5 mm beyond the corner along the edge's line; nothing in the gap or past the end.
+                QVERIFY2(inkAt(1, 2.3) && inkAt(1, 3.5) && inkAt(1, 4.7) && !inkAt(0, 3.5) && !inkAt(1, 1.0) &&
+                             !inkAt(1, 1.7) && !inkAt(1, 5.4),
+                         qPrintable(u"corner %1, %2 towards %3, %4"_s.arg(corner.x()).arg(corner.y())
+                                        .arg(out.x()).arg(out.y())));
+            }
+        }
+        for (const QString &name : {u"card.svg"_s, u"card.png"_s, u"card.dxf"_s, u"card.vlt"_s}) {
+            const ExportError error = exportDial(DialDesign::startup(), dir.filePath(name), a4Marks);
+            QVERIFY2(error.kind == ExportError::Kind::BadRequest && error.message.contains(u"PDF"_s), qPrintable(name));
+        }
+        DialDesign wide = DialDesign::startup(); // fits A4 10 mm in, but its marks would not
+        wide.dimension(Dimension::CardWidth) = u"197"_s;
+        const QString pdf = dir.filePath(u"wide.pdf"_s);
+        QCOMPARE(exportDial(wide, pdf, a4Marks).kind, ExportError::Kind::PageTooSmall);
+        QVERIFY(exportDial(wide, pdf, withMarks(ExportPage::A4, false)).ok());
+    }
 };
 
 void TestExports::pdfIsTrueSizeWithTextAsText()
@@ -361,427 +684,9 @@ void TestExports::pdfIsTrueSizeWithTextAsText()
     QVERIFY(near(bigMm, {14, 12, 25.4 * perMille().height() / 1000}));
     // The digit 100 is centred on its point, 24 mm from the pivot at 45 degrees.
     const QVector<double> hundred = numbers(words, box.arg(u"100"_s));
-    const QVector<double> centre = {(hundred[0] + hundred[2]) * kPtToMm / 2, (hundred[1] + hundred[3]) * kPtToMm / 2};
+    const QVector<double> centre = {(hundred[0] + hundred[2]) * kPtToMm / 2,
+                                    (hundred[1] + hundred[3]) * kPtToMm / 2};
     QVERIFY(near(centre, {36 + 24 * M_SQRT1_2, 43 - 24 * M_SQRT1_2}));
-}
-
-void TestExports::svgAndPngAreInMillimetres()
-{
-    const QString path = exportTo(exportDesign(), u"card.svg"_s);
-    QCOMPARE(svgTexts(path, u"text").size(), 6 + 3); // digits and labels
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray svg = file.readAll();
-    const QVector<double> size =
-        numbers(svg, uR"re(<svg width="([\d.]+)mm" height="([\d.]+)mm" viewBox="0 0 (\S+) (\S+)")re"_s);
-    QVERIFY(near(size, {72, 65, 72, 65}, 0));
-    // One user unit is a millimetre; the card is moved 10 mm in.
-    QVERIFY(near(numbers(svg, uR"re(<g transform="translate\((\S+) (\S+)\)")re"_s), {10, 10}, 0));
-    QVERIFY(near(numbers(svg, uR"re(<rect x="(\S+)" y="(\S+)" width="(\S+)" height="(\S+)")re"_s), {0, 0, 52, 45}, 0));
-    // The 72 pt label: an em of 25.4 mm, its baseline an ascent below its corner at (4, 2).
-    const QVector<double> t = numbers(svg, uR"re(<text x="(\S+)" y="(\S+)" font-size="(\S+)"[^>]*>Big</text>)re"_s);
-    QVERIFY(near(t, {4, 2 + perMille().ascent() * 0.0254, 25.4}, 0.01));
-
-    // Drawn by an SVG renderer, and in the PNG at the default 600 dpi (0.0423 mm a pixel), all ink is
-    // the outline's or within it; the 0.15 mm pen reaches half its width beyond the card.
-    QVERIFY(near(inkMm(renderSvg(path, 600), 600), {9.925, 9.925, 52.15, 45.15}, 0.075));
-    QImage png;
-    QVERIFY(png.load(exportTo(exportDesign(), u"card.png"_s), "PNG"));
-    QCOMPARE(png.dotsPerMeterX(), qRound(600 / 0.0254));
-    QCOMPARE(png.pixelColor(0, 0), QColor(Qt::white));
-    QVERIFY(near({png.width() * 25.4 / 600, png.height() * 25.4 / 600}, {72, 65}, 0.05));
-    QVERIFY(near(inkMm(png, 600), {9.925, 9.925, 52.15, 45.15}, 0.075));
-}
-
-void TestExports::rasterOutlineIsNearBlack_data()
-{
-    QTest::addColumn<int>("dpi");
-    for (int dpi : {72, 96, 200, 300, 600})
-        QTest::addRow("%d dpi", dpi) << dpi;
-}
-
-// At screen resolutions the 0.15 mm pen is less than a pixel wide, yet the outline must come out
-// near-black, unbroken and not smeared wide, wherever its edges fall on fractions of a pixel.
-void TestExports::rasterOutlineIsNearBlack()
-{
-    QFETCH(int, dpi);
-    ExportOptions options;
-    options.dotsPerInch = dpi;
-    const QImage image(exportTo(DialDesign::startup(), u"outline.png"_s, options));
-    QVERIFY(!image.isNull());
-    const double perMm = dpi / 25.4;
-    struct Edge {
-        const char *name;
-        bool vertical;
-        double atMm, fromMm, toMm; // along the middle 80 %, clear of the corners
-    };
-    for (const Edge &e : {Edge{"left", true, 10, 14.5, 50.5}, Edge{"right", true, 62, 14.5, 50.5},
-                          Edge{"top", false, 10, 15.2, 56.8}, Edge{"bottom", false, 55, 15.2, 56.8}}) {
-        const int across = static_cast<int>(std::floor(e.atMm * perMm));
-        int lightest = 0, widest = 0;
-        for (int along = static_cast<int>(e.fromMm * perMm); along < e.toMm * perMm; ++along) {
-            int darkest = 255, inked = 0;
-            for (int d = across - 4; d <= across + 4; ++d) {
-                const int gray = qGray(e.vertical ? image.pixel(d, along) : image.pixel(along, d));
-                darkest = std::min(darkest, gray);
-                inked += gray < 128;
-            }
-            lightest = std::max(lightest, darkest);
-            widest = std::max(widest, inked);
-        }
-        QVERIFY2(lightest <= 64 && widest <= std::ceil(0.15 * perMm) + 1,
-                 qPrintable(u"%1 edge: darkest pixel across it as light as %2, up to %3 pixels inked"_s
-                                .arg(QLatin1String(e.name)).arg(lightest).arg(widest)));
-    }
-}
-
-void TestExports::dxfReadsCleanlyWithTheWorkedTicks()
-{
-    const QStringList dxf = dxfLines(exportTo(exportDesign(), u"card.dxf"_s));
-    // No audit errors, millimetres (4); then outline (4 lines), cross (2), arcs (2), digits (6 texts),
-    // tickmarks (11 lines) and labels (3 texts), with DXF Y = 45 - card Y.
-    QCOMPARE(dxf.size(), 1 + 4 + 2 + 2 + 6 + 11 + 3);
-    QCOMPARE(dxf[0], u"0 4 0 BANDS CUT MARKS OUTLINE TEXT"_s);
-    QCOMPARE(dxf[1], u"LINE OUTLINE 0.0000 45.0000 52.0000 45.0000"_s);
-    QCOMPARE(dxf[7], u"ARC MARKS 26.0000 12.0000 22.0000 45.0000 135.0000"_s);
-    QCOMPARE(dxf[15], u"LINE MARKS 13.2721 24.7279 10.4437 27.5563"_s);
-    QCOMPARE(dxf[20], u"LINE MARKS 26.0000 30.0000 26.0000 34.0000"_s);
-    QCOMPARE(dxf[25], u"LINE MARKS 38.7279 24.7279 41.5563 27.5563"_s);
-    // A TEXT stands on its baseline's left end and is as high as its capitals; 72 pt is an em of 25.4 mm.
-    const QFontMetricsF font = perMille();
-    QCOMPARE(dxf[27], u"TEXT TEXT 4.0000 %1 %2 Big"_s.arg(43 - font.ascent() * 0.0254, 0, 'f', 4)
-                          .arg(font.capHeight() * 0.0254, 0, 'f', 4));
-    QCOMPARE(dxf[28].section(u' ', 5), u"\u00b5A \u00b0C 50% \u20ac"_s);
-}
-
-void TestExports::failuresLeaveNoFile_data()
-{
-    QTest::addColumn<Refusal>("c");
-    const DialDesign card = exportDesign();
-    const auto ofWidth = [&card](const QString &width) {
-        DialDesign d = card;
-        d.dimension(Dimension::CardWidth) = width;
-        return d;
-    };
-    const auto bad = ExportError::Kind::BadRequest, drawing = ExportError::Kind::Drawing;
-    QTest::newRow("unknown extension") << Refusal{u"card.jpg"_s, card, 600, false, bad, u"\"jpg\""_s};
-    QTest::newRow("resolution 0") << Refusal{u"card.png"_s, card, 0, false, bad, u"0 dpi"_s};
-    QTest::newRow("image too large") << Refusal{u"card.png"_s, card, 9600, false, bad, u"pixels"_s};
-    QTest::newRow("card too large for a page") << Refusal{u"card.svg"_s, ofWidth(u"1e6"_s), 600, false, bad, u"page"_s};
-    QTest::newRow("no such folder") << Refusal{u"no such folder/card.pdf"_s, card, 600, false,
-                                               ExportError::Kind::Writing, u"no such folder/card.pdf"_s};
-
-    // Undrawable or over the drawing budget: refused before any output, in every format.
-    DialDesign undrawable = card, overBudget = card, longLabel = card;
-    undrawable.table(TableKind::ScaleDigits)[0][0] = u"40000"_s;
-    overBudget.table(TableKind::ScaleTickmarks) = TableRows(123, {u"32766"_s, u"22"_s, u"18"_s});
-    longLabel.table(TableKind::FaceLabels)[0][2] = QString(kMaxTextLength + 1, u'x');
-    for (const QString &name : {u"card.pdf"_s, u"card.svg"_s, u"card.png"_s, u"card.dxf"_s}) {
-        QTest::addRow("Divisions 40000 to %s", qPrintable(name))
-            << Refusal{name, undrawable, 600, true, drawing, u"40000"_s};
-        QTest::addRow("over the budget to %s", qPrintable(name))
-            << Refusal{name, overBudget, 600, true, drawing, u"more than the 4,000,000 that can be drawn"_s};
-    }
-    QTest::newRow("a label too long") << Refusal{u"card.svg"_s, longLabel, 600, true, drawing, u"(at most 10000)"_s};
-    // A card that does not fit the page is refused, not cut off.
-    QTest::newRow("card width 1e400 on A4") << Refusal{u"card.pdf"_s, ofWidth(u"1e400"_s), 600, true, drawing,
-                                                       u"Card Width: \"1e400\" is too large a number"_s};
-    QTest::newRow("400 mm card on A4")
-        << Refusal{u"card.pdf"_s, ofWidth(u"400"_s), 600, true, ExportError::Kind::PageTooSmall,
-                   u"The card (400 x 45 mm) does not fit on the A4 page (210 x 297 mm)"_s};
-    QTest::newRow("a folder of that name") << Refusal{u"folder.svg"_s, card, 600, false, ExportError::Kind::Writing,
-                                                      u"it is a folder; only regular files are replaced"_s};
-}
-
-void TestExports::failuresLeaveNoFile()
-{
-    QFETCH(Refusal, c);
-    QTemporaryDir dir;
-    if (c.name.startsWith(u"folder"))
-        QVERIFY(QDir(dir.path()).mkdir(c.name));
-    QFile file(dir.filePath(c.name));
-    QVERIFY(!c.existing || (file.open(QIODevice::WriteOnly) && file.write("earlier") == 7 && file.flush()));
-    file.close();
-    ExportOptions options;
-    options.dotsPerInch = c.dpi;
-    const ExportError error = exportDial(c.design, dir.filePath(c.name), options);
-    QCOMPARE(error.kind, c.kind);
-    QVERIFY2(error.message.contains(c.inMessage), qPrintable(error.message));
-    // Nothing half-written, no temporary file beside it, and an earlier file as it was.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), c.existing ? QStringList{c.name} : QStringList());
-    QVERIFY(!c.existing || (file.open(QIODevice::ReadOnly) && file.readAll() == "earlier"));
-}
-
-void TestExports::hostileTextsShowLiterally_data()
-{
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("shown"); // what every output shows: the label less its control characters
-
-    const auto same = [](const char *name, const QString &text) { QTest::newRow(name) << text << text; };
-    same("XML markup and entity look-alikes", u"a & b < c > \"d\" 'e' ]]> <!-- x --> &amp; &#60; &lt"_s);
-    same("DXF percent codes", u"100%%d %%p %%c %%% %%u %%o %%k %%176 50% 5%"_s);
-    same("caret codes", u"^J ^I ^M ^^ ^"_s);
-    same("escapes typed in, backslashes", u"\\U+0041 \\M+1A2B \\P C:\\dir\\ \\\\"_s);
-    same("outside the DXF code page", u"\u03a9 \u221e k\u03a9 \u00b5A \u20ac"_s);
-    same("XML-hostile but drawable", u"\ufeff x \u2028 y"_s);
-    QTest::newRow("control characters") << u"a\u0001b\u0007c\u001bd\u007fe\u0085f"_s << u"abcdef"_s;
-    QTest::newRow("tab and line breaks") << u"one\ttwo\r\nthree"_s << u"onetwothree"_s;
-}
-
-// Every exporter succeeds; the SVG is well-formed XML whose text is the label, and a CAD reader
-// shows the DXF text as the label, not as codes.
-void TestExports::hostileTextsShowLiterally()
-{
-    QFETCH(QString, label);
-    QFETCH(QString, shown);
-    DialDesign design = DialDesign::startup();
-    design.table(TableKind::FaceLabels) = {{u"5"_s, u"5"_s, label, u"8"_s}};
-
-    for (const QString &name : {u"hostile.pdf"_s, u"hostile.png"_s})
-        QVERIFY(!exportTo(design, name).isEmpty());
-    QCOMPARE(svgTexts(exportTo(design, u"hostile.svg"_s), u"text"), QStringList{shown});
-    const QStringList texts = dxfLines(exportTo(design, u"hostile.dxf"_s)).filter(u"TEXT TEXT "_s);
-    QCOMPARE(texts.size(), 1);
-    QCOMPARE(texts[0].section(u' ', 5), shown);
-}
-
-void TestExports::svgTitleIsEscaped()
-{
-    const QString path = exportTo(exportDesign(), u"R&D <\"1\"> 'a'.svg"_s);
-    QCOMPARE(svgTexts(path, u"title"), QStringList{u"R&D <\"1\"> 'a'"_s});
-}
-
-void TestExports::arcsRunCounterClockwise_data()
-{
-    QTest::addColumn<ArcCase>("c");
-    // From the smaller angle to the larger counter-clockwise: over 180 degrees through the left side.
-    QTest::newRow("tips at 300 and 60 degrees") << ArcCase{300, 60, {90, 180, 270}, {0, 20, 340}};
-    QTest::newRow("tips at 210 and 330 degrees") << ArcCase{210, 330, {240, 270, 300}, {90, 0, 180}};
-    // 1e-11 radians short of a whole circle: drawn all round, not collapsed to nothing.
-    QTest::newRow("just short of a full circle") << ArcCase{0, -1e-9, {1, 90, 180, 270, 359}, {}};
-}
-
-// Through real drawing code: the SVG as a renderer draws it, the PNG's pixels, and the DXF arc as
-// a CAD library reads it (from its start angle to its end counter-clockwise, by definition).
-void TestExports::arcsRunCounterClockwise()
-{
-    QFETCH(ArcCase, c);
-    const DialDesign design = arcCard(c.zeroDegrees, c.maxDegrees);
-    const auto pointAt = [](double degrees) {
-        const double rad = degrees * M_PI / 180;
-        return QPointF(26 + 15 * std::cos(rad), 22 - 15 * std::sin(rad));
-    };
-    ExportOptions options;
-    options.dotsPerInch = 254; // 10 pixels a millimetre
-    QImage png;
-    QVERIFY(png.load(exportTo(design, u"arc.png"_s, options), "PNG"));
-    const QImage svg = renderSvg(exportTo(design, u"arc.svg"_s), 254);
-    const QStringList arcs = dxfLines(exportTo(design, u"arc.dxf"_s)).filter(u"ARC "_s);
-    QCOMPARE(arcs.size(), 1);
-    const double start = arcs[0].section(u' ', 5, 5).toDouble(), end = arcs[0].section(u' ', 6, 6).toDouble();
-    const double span = end - start > 0 ? end - start : end - start + 360;
-    for (const auto &[angles, inked] : {std::pair{c.inked, true}, std::pair{c.blank, false}}) {
-        for (double a : angles) {
-            const QString at = u"at %1 degrees"_s.arg(a);
-            const QPointF p = pointAt(a);
-            QVERIFY2(inkNear(png, 254, p.x(), p.y(), inked ? 0.2 : 0.5) == inked, qPrintable(u"PNG "_s + at));
-            QVERIFY2(inkNear(svg, 254, p.x(), p.y(), inked ? 0.2 : 0.5) == inked, qPrintable(u"SVG "_s + at));
-            QVERIFY2((std::fmod(a - start + 720, 360) <= span) == inked, qPrintable(arcs[0] + u' ' + at));
-        }
-    }
-}
-
-void TestExports::cardFitsPage()
-{
-    // The card stands 10 mm in from the corner: A4 takes 200 x 287 mm, Letter 205.9 x 269.4 mm.
-    const struct {
-        const char *name, *width, *height;
-        ExportPage page;
-        bool fits;
-    } cases[] = {
-        {"A4 to the edge", "200", "287", ExportPage::A4, true},
-        {"A4 too wide", "200.01", "45", ExportPage::A4, false},
-        {"A4 too high", "52", "287.01", ExportPage::A4, false},
-        {"Letter to the edge", "205.9", "269.4", ExportPage::Letter, true},
-        {"Letter too high for A4's height", "52", "280", ExportPage::Letter, false},
-        {"card page", "400", "900", ExportPage::Card, true},
-        {"no size", "", "-5", ExportPage::A4, true},
-    };
-    for (const auto &c : cases) {
-        DialDesign design = exportDesign();
-        design.dimension(Dimension::CardWidth) = QString::fromLatin1(c.width);
-        design.dimension(Dimension::CardHeight) = QString::fromLatin1(c.height);
-        QVERIFY2(vernalith::cardFitsPage(design, c.page) == c.fits, c.name);
-    }
-}
-
-void TestExports::layersColoursAndWidths_data()
-{
-    QTest::addColumn<Styled>("c");
-    const auto marks = DrawLayer::Marks, cut = DrawLayer::Cut;
-    QTest::newRow("tick") << Styled{Line, marks, "#000000", 0, u"path"_s, u"LINE MARKS"_s};
-    QTest::newRow("red bold tick") << Styled{Line, marks, "#FF0000", 0.5, u"path stroke=#FF0000 stroke-width=0.5"_s,
-                                             u"LWPOLYLINE MARKS 420=16711680 43=0.5"_s};
-    QTest::newRow("arc") << Styled{Arc, marks, "#000000", 0, u"path"_s, u"ARC MARKS"_s};
-    QTest::newRow("blue 5 mm arc") << Styled{Arc, marks, "#0000FF", 5, u"path stroke=#0000FF stroke-width=5"_s,
-                                             u"LWPOLYLINE MARKS 420=255 43=5"_s};
-    QTest::newRow("card edge") << Styled{Box, DrawLayer::Outline, "#000000", 0, u"rect"_s, u"LINE OUTLINE"_s};
-    QTest::newRow("hole") << Styled{Circle, cut, "#000000", 0, u"circle"_s, u"CIRCLE CUT"_s};
-    QTest::newRow("green ring") << Styled{Circle, marks, "#00FF00", 2, u"circle stroke=#00FF00 stroke-width=2"_s,
-                                          u"LWPOLYLINE MARKS 420=65280 43=2"_s};
-    QTest::newRow("red band") << Styled{FilledSector, DrawLayer::Bands, "#E00000", 0,
-                                        u"path stroke=none fill=#E00000"_s, u"HATCH BANDS 420=14680064"_s};
-    QTest::newRow("mirror window")
-        << Styled{CutSector, cut, "#000000", 0.3, u"path stroke-width=0.3"_s, u"LWPOLYLINE CUT 43=0.3"_s};
-    QTest::newRow("grey label") << Styled{Text, DrawLayer::Text, "#808080", 0, u"text stroke=none fill=#808080"_s,
-                                          u"TEXT TEXT 420=8421504"_s};
-}
-
-void TestExports::layersColoursAndWidths()
-{
-    QFETCH(Styled, c);
-    const Drawing draw = [&](DrawingSurface &s) {
-        s.setLayer(c.layer);
-        s.setStyle({QColor(QLatin1String(c.colour)), c.width});
-        drawShape(s, c.shape);
-    };
-    // Every layer once, bands at the bottom; the item in its own.
-    QStringList expected{u"BANDS"_s, u"OUTLINE"_s, u"CUT"_s, u"MARKS"_s, u"TEXT"_s};
-    const QString layer = c.dxfEntity.section(u' ', 1, 1);
-    expected.insert(expected.indexOf(layer) + 1, layer + u' ' + c.svgItem);
-    QCOMPARE(svgItems(svgOf(draw)), expected);
-    QCOMPARE(dxfEntities(dxfOf(draw)).value(0), c.dxfEntity);
-}
-
-// The sample card of every feature, with texts as text and as outlines: well-formed, read by
-// ezdxf without complaint, each item on its layer in its style, the holes where they are.
-void TestExports::styledCardExportsEndToEnd()
-{
-    const DialReadResult read =
-        loadDialFile(QStringLiteral(VERNALITH_TEST_DATA "/bands-holes.vlt"), DialDesign::startup().dimensions);
-    QVERIFY(read.ok());
-    QTemporaryDir dir;
-    for (const bool outlines : {false, true}) {
-        const auto path = [&](const char *format) {
-            return dir.filePath(u"card%1.%2"_s.arg(outlines).arg(QLatin1String(format)));
-        };
-        for (const char *format : {"svg", "dxf", "pdf"})
-            QVERIFY(exportDial(read.design, path(format), {ExportPage::A4, 600, {}, outlines, false}).ok());
-        QCOMPARE(QProcess::execute(u"xmllint"_s, {u"--noout"_s, path("svg")}), 0);
-        // Read cleanly, every layer there; holes of 3 mm at (4, 4) and (48, 4), DXF's Y axis pointing up.
-        const QStringList cad = dxfLines(path("dxf"));
-        QCOMPARE(cad.value(0), u"0 4 0 BANDS CUT MARKS OUTLINE TEXT"_s);
-        QCOMPARE(cad.filter(u"CIRCLE"_s),
-                 QStringList({u"CIRCLE CUT 4.0000 41.0000 3.0000"_s, u"CIRCLE CUT 48.0000 41.0000 3.0000"_s}));
-        QFile svgFile(path("svg")), dxfFile(path("dxf"));
-        QVERIFY(svgFile.open(QIODevice::ReadOnly) && dxfFile.open(QIODevice::ReadOnly));
-        const QStringList svg = svgItems(svgFile.readAll()), dxf = dxfEntities(dxfFile.readAll());
-        // Six digits and a label, as text or as shapes: fills in the SVG, hatches in the DXF, no font in the PDF.
-        const QString digits = outlines ? u"path"_s : u"text"_s, digitEntity = outlines ? u"HATCH"_s : u"TEXT"_s;
-        const struct {
-            QString svgItem;
-            int svgCount;
-            QString dxfEntity;
-            int dxfCount;
-        } items[] = {
-            {u"BANDS path stroke=none fill=#FF0000"_s, 1, u"HATCH BANDS 420=16711680"_s, 1}, // the red band
-            {u"CUT path"_s, 5, u"LWPOLYLINE CUT"_s, 1}, // the window, and the holes' crosses
-            {u"CUT circle"_s, 2, u"CIRCLE CUT"_s, 2},
-            {u"MARKS path stroke=#000080 stroke-width=0.4"_s, 11, u"LWPOLYLINE MARKS 420=128 43=0.4"_s, 11},
-            {u"MARKS path stroke=#C00000 stroke-width=1"_s, 3, u"LWPOLYLINE MARKS 420=12582912 43=1"_s, 3},
-            {u"TEXT %1 stroke=none fill=#00008B"_s.arg(digits), 6, digitEntity + u" TEXT 420=139"_s, 6},
-            {u"TEXT %1 stroke=none fill=#006400"_s.arg(digits), 1, digitEntity + u" TEXT 420=25600"_s, 1},
-        };
-        for (const auto &item : items) {
-            QVERIFY2(svg.count(item.svgItem) == item.svgCount, qPrintable(item.svgItem));
-            QVERIFY2(dxf.count(item.dxfEntity) == item.dxfCount, qPrintable(item.dxfEntity));
-        }
-        QCOMPARE(run(u"pdffonts"_s, {path("pdf")}).count('\n') > 2, !outlines);
-    }
-}
-
-void TestExports::outlineTextCoversDrawnText_data()
-{
-    QTest::addColumn<Outlined>("c");
-    for (const bool svg : {false, true}) {
-        const char *via = svg ? "SVG" : "PDF";
-        QTest::addRow("%s label 72 pt", via) << Outlined{u"Big"_s, 72, u"DejaVu Sans"_s, svg};
-        QTest::addRow("%s digits 8 pt", via) << Outlined{u"0 10 20 30 mA"_s, 8, u"DejaVu Sans"_s, svg};
-        QTest::addRow("%s serif 20 pt", via) << Outlined{u"\u00b5A \u03a9 kV"_s, 20, u"DejaVu Serif"_s, svg};
-    }
-}
-
-// Outlines where the text would be drawn: nearly all ink shared, in a 600 dpi picture.
-void TestExports::outlineTextCoversDrawnText()
-{
-    QFETCH(Outlined, c);
-    constexpr int width = 2362, height = 1200; // 100 x 50.8 mm
-    const auto draw = [&](DrawingSurface &s) {
-        s.setFontFamily(c.family);
-        s.setFontSize(c.points);
-        s.text({4, 2}, c.text);
-    };
-    QImage images[2];
-    for (int outlined = 0; outlined < 2; ++outlined) {
-        images[outlined] = QImage(width, height, QImage::Format_RGB32);
-        images[outlined].fill(Qt::white);
-        QPainter painter(&images[outlined]);
-        if (outlined && c.viaSvg) {
-            QSvgRenderer(svgOf(draw, true)).render(&painter, QRectF(0, 0, width, width));
-            continue;
-        }
-        painter.setFont(QFont(c.family)); // the family as painter surfaces take it
-        PainterSurface surface(painter, 600);
-        OutlineTextSurface outlines(surface, painter, QFont(c.family));
-        draw(outlined ? static_cast<DrawingSurface &>(outlines) : surface);
-    }
-    qint64 both = 0, either = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const bool a = qGray(images[0].pixel(x, y)) < 128, b = qGray(images[1].pixel(x, y)) < 128;
-            both += a && b;
-            either += a || b;
-        }
-    QVERIFY2(both > 0.9 * either, qPrintable(u"%1 of %2"_s.arg(both).arg(either)));
-}
-
-void TestExports::cropMarksSitOutsideTheCornersOfPdfsOnly()
-{
-    QTemporaryDir dir;
-    const auto withMarks = [](ExportPage page, bool marks) { return ExportOptions{page, 600, {}, false, marks}; };
-    const ExportOptions a4Marks = withMarks(ExportPage::A4, true);
-    QImage pages[2]; // without and with marks, on a page of the card plus 10 mm all round, at 300 dpi
-    for (int marks = 0; marks < 2; ++marks) {
-        const QString pdf = dir.filePath(u"marks%1.pdf"_s.arg(marks));
-        QVERIFY(exportDial(DialDesign::startup(), pdf, withMarks(ExportPage::Card, marks == 1)).ok());
-        run(u"pdftoppm"_s, {u"-r"_s, u"300"_s, u"-png"_s, u"-singlefile"_s, pdf, pdf});
-        QVERIFY(pages[marks].load(pdf + u".png"_s));
-    }
-    for (const QPointF corner : {QPointF(0, 0), QPointF(52, 0), QPointF(0, 45), QPointF(52, 45)}) {
-        for (const QPointF out : {QPointF(corner.x() ? 1 : -1, 0), QPointF(0, corner.y() ? 1 : -1)}) {
-            const auto inkAt = [&](int page, double alongMm) {
-                const QPoint p = ((corner + QPointF(10, 10) + out * alongMm) * (300 / 25.4)).toPoint();
-                for (const QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
-                    if (qGray(pages[page].pixel(p + d)) < 160)
-                        return true;
-                return false;
-            };
-            // From 2 to 5 mm beyond the corner along the edge's line; nothing in the gap or past the end.
-            QVERIFY2(inkAt(1, 2.3) && inkAt(1, 3.5) && inkAt(1, 4.7) && !inkAt(0, 3.5) && !inkAt(1, 1.0) &&
-                         !inkAt(1, 1.7) && !inkAt(1, 5.4),
-                     qPrintable(u"corner %1, %2 towards %3, %4"_s.arg(corner.x()).arg(corner.y())
-                                    .arg(out.x()).arg(out.y())));
-        }
-    }
-    for (const QString &name : {u"card.svg"_s, u"card.png"_s, u"card.dxf"_s, u"card.vlt"_s}) {
-        const ExportError error = exportDial(DialDesign::startup(), dir.filePath(name), a4Marks);
-        QVERIFY2(error.kind == ExportError::Kind::BadRequest && error.message.contains(u"PDF"_s), qPrintable(name));
-    }
-    DialDesign wide = DialDesign::startup(); // fits A4 10 mm in, but its marks would not
-    wide.dimension(Dimension::CardWidth) = u"197"_s;
-    const QString pdf = dir.filePath(u"wide.pdf"_s);
-    QCOMPARE(exportDial(wide, pdf, a4Marks).kind, ExportError::Kind::PageTooSmall);
-    QVERIFY(exportDial(wide, pdf, withMarks(ExportPage::A4, false)).ok());
 }
 
 QTEST_MAIN(TestExports)

@@ -252,6 +252,7 @@ struct Refusal {
     bool existing;
     ExportError::Kind kind;
     QString inMessage;
+    CardScale scale = {};
 };
 
 // Tips at these angles; angles on the arc and off it, degrees as the card is seen.
@@ -308,6 +309,20 @@ private slots:
         QCOMPARE(png.pixelColor(0, 0), QColor(Qt::white));
         QVERIFY(near({png.width() * 25.4 / 600, png.height() * 25.4 / 600}, {72, 65}, 0.05));
         QVERIFY(near(inkMm(png, 600), {9.925, 9.925, 52.15, 45.15}, 0.075));
+    }
+
+    // A printer's correction: the card scaled about its corner, the picture grown by the enlarging factor.
+    void scaledExportsKeepTheCardCorner()
+    {
+        ExportOptions options;
+        options.scale = {1.02, 0.98};
+        QImage png;
+        QVERIFY(png.load(exportTo(DialDesign::startup(), u"scaled.png"_s, options), "PNG"));
+        const QImage svg = renderSvg(exportTo(DialDesign::startup(), u"scaled.svg"_s, options), 600);
+        for (const auto &[image, format] : {std::pair{png, "PNG"}, std::pair{svg, "SVG"}}) {
+            QVERIFY2(near({image.width() * 25.4 / 600, image.height() * 25.4 / 600}, {73.04, 65}, 0.05), format);
+            QVERIFY2(near(inkMm(image, 600), {9.925, 9.925, 53.04 + 0.15, 44.1 + 0.15}, 0.075), format);
+        }
     }
 
     void rasterOutlineIsNearBlack_data()
@@ -384,6 +399,11 @@ private slots:
         QTest::newRow("unknown extension") << Refusal{u"card.jpg"_s, card, 600, false, bad, u"\"jpg\""_s};
         QTest::newRow("resolution 0") << Refusal{u"card.png"_s, card, 0, false, bad, u"0 dpi"_s};
         QTest::newRow("image too large") << Refusal{u"card.png"_s, card, 9600, false, bad, u"pixels"_s};
+        const QString onlyPrinted = u"A scale applies to PDF, SVG and PNG only"_s;
+        QTest::newRow("scaled beyond 105 %")
+            << Refusal{u"a.png"_s, card, 600, false, bad, u"A scale must lie between 95 and 105 %"_s, {1.06, 1}};
+        QTest::newRow("scaled DXF") << Refusal{u"a.dxf"_s, card, 600, false, bad, onlyPrinted, {1.01, 1}};
+        QTest::newRow("scaled dial file") << Refusal{u"a.vlt"_s, card, 600, false, bad, onlyPrinted, {1, 0.99}};
         QTest::newRow("too large for a page") << Refusal{u"a.svg"_s, ofWidth(u"1e6"_s), 600, false, bad, u"page"_s};
         QTest::newRow("no such folder") << Refusal{u"no such folder/card.pdf"_s, card, 600, false,
                                                    ExportError::Kind::Writing, u"no such folder/card.pdf"_s};
@@ -421,6 +441,7 @@ private slots:
         file.close();
         ExportOptions options;
         options.dotsPerInch = c.dpi;
+        options.scale = c.scale;
         const ExportError error = exportDial(c.design, dir.filePath(c.name), options);
         QCOMPARE(error.kind, c.kind);
         QVERIFY2(error.message.contains(c.inMessage), qPrintable(error.message));

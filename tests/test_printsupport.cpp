@@ -1,16 +1,13 @@
-// What printing draws besides the card itself: the calibration test sheet, the size correction
-// about the card's corner, and the surface that draws a card once before any printer is asked.
+// What printing draws besides the card itself: the calibration test sheet, the limits of a size
+// correction, and the surface that draws a card once before any printer is asked.
 
 #include "design/dialdesign.h"
 #include "render/cardscale.h"
 #include "render/countingsurface.h"
-#include "render/dialexport.h"
 #include "render/dialrenderer.h"
 #include "render/recordingsurface.h"
 #include "render/testsheet.h"
 
-#include <QImage>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -189,48 +186,6 @@ private slots:
             QVERIFY2(error.isEmpty() == (divisions == u"5"_s), qPrintable(error));
             QCOMPARE(counting.count(), recording.drawn().size());
             QVERIFY(counting.count() > 0);
-        }
-    }
-
-    void exportsTakeAScale()
-    {
-        const struct {
-            const char *name;
-            CardScale scale;
-            bool done;
-        } cases[] = {
-            {"card.png", {1.02, 0.98}, true},
-            {"card.png", {1.06, 1.0}, false},
-            {"card.svg", {1.02, 0.98}, true},
-            {"card.dxf", {1.01, 1.0}, false},
-            {"card.dxf", {1.0, 1.0}, true},
-            {"card.vlt", {1.0, 0.99}, false},
-        };
-        for (const auto &c : cases) {
-            const QString what = u"%1 at %2, %3"_s.arg(QLatin1String(c.name)).arg(c.scale.x).arg(c.scale.y);
-            QTemporaryDir dir;
-            const QString path = dir.filePath(QLatin1String(c.name));
-            ExportOptions options;
-            options.dotsPerInch = 508; // 20 pixels per millimetre
-            options.scale = c.scale;
-            const ExportError error = exportDial(DialDesign::startup(), path, options);
-            QVERIFY2(QFile::exists(path) == c.done, qPrintable(what));
-            QVERIFY2(error.kind == (c.done ? ExportError::Kind::None : ExportError::Kind::BadRequest),
-                     qPrintable(what));
-            QFile file(path);
-            if (path.endsWith(u".svg"_s) && file.open(QIODevice::ReadOnly)) {
-                // The picture grows by the enlarging factor; the card is scaled about its corner.
-                const QByteArray text = file.readAll();
-                QVERIFY(text.contains("width=\"73.04mm\" height=\"65mm\"") &&
-                        text.contains("transform=\"translate(10 10) scale(1.02 0.98)\""));
-            } else if (path.endsWith(u".png"_s) && c.done) {
-                // The outline's corner stays 10 mm in; its far edges move by the factors.
-                const QImage image(path);
-                QCOMPARE(image.width(), qCeil((52 * c.scale.x + 20) * 20));
-                QVERIFY(qGray(image.pixel(200, 240)) < 128 && qGray(image.pixel(240, 200)) < 128);
-                QVERIFY(qGray(image.pixel(qRound(200 + 1040 * c.scale.x), 240)) < 128);
-                QVERIFY(qGray(image.pixel(240, qRound(200 + 900 * c.scale.y))) < 128);
-            }
         }
     }
 };

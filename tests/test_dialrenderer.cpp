@@ -63,21 +63,6 @@ class TestDialRenderer : public QObject
     Q_OBJECT
 
 private slots:
-    void operationsComeInTheFixedOrder()
-    {
-        RecordingSurface surface;
-        drawDial(Card().labels({u"3\t40\tmA\t9"_s}).ticks({u"1\t22\t18"_s}).digits({u"2\t0\t10\t0\t15\t6"_s})
-                     .arcs({u"20"_s}).design, surface);
-        QList<Kind> kinds;
-        for (const auto &op : surface.operations())
-            kinds.append(op.kind);
-        QCOMPARE(kinds, QList<Kind>({Kind::Box, Kind::Line, Kind::Line,                  // outline, cross
-                                     Kind::Arc,                                          // arcs
-                                     Kind::FontSize, Kind::Text, Kind::Text, Kind::Text, // digits
-                                     Kind::Line, Kind::Line,                             // tickmarks
-                                     Kind::FontSize, Kind::Text}));                      // labels
-    }
-
     void operationsToFourDecimals_data()
     {
         QTest::addColumn<Described>("c");

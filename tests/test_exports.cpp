@@ -370,8 +370,8 @@ private slots:
     void dxfReadsCleanlyWithTheWorkedTicks()
     {
         const QStringList dxf = dxfLines(exportTo(exportDesign(), u"card.dxf"_s));
-        // No audit errors, millimetres (4); then outline (4 lines), cross (2), arcs (2), digits (6 texts),
-        // tickmarks (11 lines) and labels (3 texts), with DXF Y = 45 - card Y.
+        // No audit errors, millimetres (4), every layer; then, in the order they are drawn, outline (4 lines),
+        // cross (2), arcs (2), digits (6 texts), tickmarks (11 lines) and labels (3 texts), with DXF Y = 45 - card Y.
         QCOMPARE(dxf.size(), 1 + 4 + 2 + 2 + 6 + 11 + 3);
         QCOMPARE(dxf[0], u"0 4 0 BANDS CUT MARKS OUTLINE TEXT"_s);
         QCOMPARE(dxf[1], u"LINE OUTLINE 0.0000 45.0000 52.0000 45.0000"_s);

@@ -1,10 +1,7 @@
-// What printing draws besides the card itself: the calibration test sheet, the limits of a size
-// correction, and the surface that draws a card once before any printer is asked.
+// What printing draws besides the card itself: the calibration test sheet, and the limits of a size
+// correction.
 
-#include "design/dialdesign.h"
 #include "render/cardscale.h"
-#include "render/countingsurface.h"
-#include "render/dialrenderer.h"
 #include "render/recordingsurface.h"
 #include "render/testsheet.h"
 
@@ -162,31 +159,6 @@ private slots:
         };
         for (const auto &c : cases)
             QVERIFY2(isUsableCardScale(c.scale) == c.usable, c.name);
-    }
-
-    // Up to the same error; the outline comes first, even before a bad row.
-    void countingSurfaceSeesWhatARecordingSees()
-    {
-        for (const QString &divisions : {u"5"_s, u"40000"_s}) {
-            DialDesign design = DialDesign::startup();
-            design.table(TableKind::ScaleDigits) = {{divisions, u"0"_s, u"100"_s, u"0"_s, u"24"_s, u"6"_s}};
-            design.table(TableKind::ScaleTickmarks) = {{u"50"_s, u"22"_s, u"21"_s}};
-            const auto draw = [&design](DrawingSurface &surface) {
-                try {
-                    drawDial(design, surface);
-                } catch (const DrawError &e) {
-                    return QString::fromUtf8(e.what());
-                }
-                return QString();
-            };
-            RecordingSurface recording;
-            CountingSurface counting;
-            const QString error = draw(counting);
-            QCOMPARE(error, draw(recording));
-            QVERIFY2(error.isEmpty() == (divisions == u"5"_s), qPrintable(error));
-            QCOMPARE(counting.count(), recording.drawn().size());
-            QVERIFY(counting.count() > 0);
-        }
     }
 };
 

@@ -393,17 +393,15 @@ private slots:
                                                    ExportError::Kind::Writing, u"no such folder/card.pdf"_s};
 
         // Undrawable or over the drawing budget: refused before any output, in every format.
-        DialDesign undrawable = card, overBudget = card, longLabel = card;
+        DialDesign undrawable = card, overBudget = card;
         undrawable.table(TableKind::ScaleDigits)[0][0] = u"40000"_s;
         overBudget.table(TableKind::ScaleTickmarks) = TableRows(123, {u"32766"_s, u"22"_s, u"18"_s});
-        longLabel.table(TableKind::FaceLabels)[0][2] = QString(kMaxTextLength + 1, u'x');
         for (const QString &name : {u"card.pdf"_s, u"card.svg"_s, u"card.png"_s, u"card.dxf"_s}) {
             QTest::addRow("Divisions 40000 to %s", qPrintable(name))
                 << Refusal{name, undrawable, 600, true, drawing, u"40000"_s};
             QTest::addRow("over the budget to %s", qPrintable(name))
                 << Refusal{name, overBudget, 600, true, drawing, u"more than the 4,000,000 that can be drawn"_s};
         }
-        QTest::newRow("a label too long") << Refusal{u"a.svg"_s, longLabel, 600, true, drawing, u"(at most 10000)"_s};
         // A card that does not fit the page is refused, not cut off.
         QTest::newRow("card width 1e400 on A4") << Refusal{u"card.pdf"_s, ofWidth(u"1e400"_s), 600, true, drawing,
                                                            u"Card Width: \"1e400\" is too large a number"_s};

@@ -1,24 +1,38 @@
 // The renderer on a recording surface: what it draws and where, and how it stops; bands, holes and
-// row styles as typed, as drawn, in the dial file, and in the pixels of a PNG.
+// row styles as typed, as drawn, in the dial file, and in the pixels of a PNG; the printer test
+// sheet, and the limits of a size correction.
 
 #undef QT_NO_CAST_FROM_ASCII // the band, hole and style cases use plain string literals
 
 #include "files/dialfile.h"
+#include "render/cardscale.h"
 #include "render/dialexport.h"
 #include "render/dialrenderer.h"
 #include "render/drawbudget.h"
 #include "render/recordingsurface.h"
 #include "render/rowstyle.h"
+#include "render/testsheet.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
+
 using namespace vernalith;
 using namespace Qt::StringLiterals;
 using Kind = RecordingSurface::Kind;
+using Operation = RecordingSurface::Operation;
 
 namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+bool near(double a, double b)
+{
+    return std::abs(a - b) < 1e-9;
+}
 
 // The start-up design with some tables (tab-separated items) and dimensions (in field order) replaced.
 struct Card {
@@ -102,34 +116,36 @@ private slots:
     void operationsToFourDecimals_data()
     {
         QTest::addColumn<Described>("c");
-        const DialDesign pivot = Card().dimensions({u"52"_s, u"45"_s, u"30 mm"_s, u" 35.25"_s}).design;
-        QTest::newRow("cross across, pivot given with units")
-            << Described{pivot, Kind::Line, 0, u"line (29.0000, 35.2500)-(31.0000, 35.2500)"_s};
-        QTest::newRow("middle tick") << Described{Card().ticks({u"10\t22\t18"_s}).design, Kind::Line, 7,
-                                                  u"line (26.0000, 15.0000)-(26.0000, 11.0000)"_s};
+        const DialDesign pivot = Card().dimensions({"52", "45", "30 mm", " 35.25"}).design;
+        QTest::newRow("cross across, pivot with units")
+            << Described{pivot, Kind::Line, 0, "line (29.0000, 35.2500)-(31.0000, 35.2500)"};
+        QTest::newRow("middle tick")
+            << Described{Card().ticks({"10\t22\t18"}).design, Kind::Line, 7,
+                         "line (26.0000, 15.0000)-(26.0000, 11.0000)"};
         // Digits are centred on their points at radius 18; a text box is 0.6 em per character by 1.2 em.
-        QTest::newRow("digit 100") << Described{Card().digits({u"10\t0\t100\t0\t18\t8"_s}).design, Kind::Text, 10,
-                                                u"text (36.1879, 18.5787) 8.0000 \"100\""_s};
+        QTest::newRow("digit 100")
+            << Described{Card().digits({"10\t0\t100\t0\t18\t8"}).design, Kind::Text, 10,
+                         "text (36.1879, 18.5787) 8.0000 \"100\""};
         QTest::newRow("label by its top-left corner, without its control characters")
             << Described{Card().labels({u"20.5\t30\t\u0002m\u0000A\r\t14"_s}).design, Kind::Text, 0,
-                         u"text (20.5000, 30.0000) 14.0000 \"mA\""_s};
+                         "text (20.5000, 30.0000) 14.0000 \"mA\""};
         // The font size: > 0, else 10, set by a digits row even when it draws nothing (0 divisions).
         const auto sized = [](const QString &digitPoints, const QString &labelPoints) {
-            return Card().digits({u"0\t0\t100\t0\t18\t"_s + digitPoints}).labels({u"1\t2\tV\t"_s + labelPoints}).design;
+            return Card().digits({"0\t0\t100\t0\t18\t" + digitPoints}).labels({"1\t2\tV\t" + labelPoints}).design;
         };
-        QTest::newRow("font size 0") << Described{sized(u"0"_s, u"12"_s), Kind::FontSize, 0, u"font 10.0000"_s};
+        QTest::newRow("font size 0") << Described{sized("0", "12"), Kind::FontSize, 0, "font 10.0000"};
         QTest::newRow("label in the fallback size")
-            << Described{sized(u"8"_s, QString()), Kind::Text, 0, u"text (1.0000, 2.0000) 10.0000 \"V\""_s};
+            << Described{sized("8", QString()), Kind::Text, 0, "text (1.0000, 2.0000) 10.0000 \"V\""};
         // Zero tip at 300 degrees, maximum tip at 60: the scale runs clockwise through 180 degrees.
-        const DialDesign sweep = Card().dimensions({u"52"_s, u"45"_s, u"26"_s, u"33"_s, u"31"_s, u"41.66025403784"_s,
-                                                    u"31"_s, u"24.33974596216"_s})
-                                     .arcs({u"20"_s}).ticks({u"2\t12\t10"_s}).design;
-        QTest::newRow("sweep: arc over 60..300")
-            << Described{sweep, Kind::Arc, 0, u"arc (26.0000, 33.0000) r 20.0000 from 1.0472 to 5.2360"_s};
+        const DialDesign sweep =
+            Card().dimensions({"52", "45", "26", "33", "31", "41.66025403784", "31", "24.33974596216"})
+                .arcs({"20"}).ticks({"2\t12\t10"}).design;
+        QTest::newRow("sweep: arc")
+            << Described{sweep, Kind::Arc, 0, "arc (26.0000, 33.0000) r 20.0000 from 1.0472 to 5.2360"};
         QTest::newRow("sweep: zero tick")
-            << Described{sweep, Kind::Line, 2, u"line (31.0000, 41.6603)-(32.0000, 43.3923)"_s};
+            << Described{sweep, Kind::Line, 2, "line (31.0000, 41.6603)-(32.0000, 43.3923)"};
         QTest::newRow("sweep: tick at 180")
-            << Described{sweep, Kind::Line, 3, u"line (16.0000, 33.0000)-(14.0000, 33.0000)"_s};
+            << Described{sweep, Kind::Line, 3, "line (16.0000, 33.0000)-(14.0000, 33.0000)"};
     }
     void operationsToFourDecimals()
     {
@@ -143,14 +159,12 @@ private slots:
     {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("falling scale") << u"2\t100\t0\t0\t18\t8"_s << QStringList{u"100"_s, u"50"_s, u"0"_s};
-        QTest::newRow("by pattern") << u"2\t0\t1\t0.00 V\t18\t8"_s
-                                    << QStringList{u"0.00 V"_s, u"0.50 V"_s, u"1.00 V"_s};
-        QTest::newRow("no noise") << u"3\t0\t0.3\t\t18\t8"_s << QStringList{u"0"_s, u"0.1"_s, u"0.2"_s, u"0.3"_s};
-        QTest::newRow("\"#\" prints nothing for 0: skipped") << u"2\t0\t2\t#\t18\t8"_s
-                                                           << QStringList{u"1"_s, u"2"_s};
+        QTest::newRow("falling scale") << "2\t100\t0\t0\t18\t8" << QStringList{"100", "50", "0"};
+        QTest::newRow("by pattern") << "2\t0\t1\t0.00 V\t18\t8" << QStringList{"0.00 V", "0.50 V", "1.00 V"};
+        QTest::newRow("no noise") << "3\t0\t0.3\t\t18\t8" << QStringList{"0", "0.1", "0.2", "0.3"};
+        QTest::newRow("\"#\" prints nothing for 0: skipped") << "2\t0\t2\t#\t18\t8" << QStringList{"1", "2"};
         QTest::newRow("control characters in the pattern")
-            << u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s << QStringList{u"V 0"_s, u"V 1"_s};
+            << u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s << QStringList{"V 0", "V 1"};
     }
     void digitTexts()
     {
@@ -169,76 +183,72 @@ private slots:
         QTest::addColumn<Outcome>("c");
         // 3 for the outline and cross, and every card has a label that is drawn last unless an
         // error stops the drawing.
-        const auto card = [] { return Card().labels({u"1\t1\tlast"_s}); };
-        QTest::newRow("start-up design") << Outcome{DialDesign::startup(), QString(), 3};
-        QTest::newRow("arc radius 0") << Outcome{card().arcs({u"0"_s}).design, QString(), 3 + 1};
+        const auto card = [] { return Card().labels({"1\t1\tlast"}); };
+        QTest::newRow("start-up design") << Outcome{DialDesign::startup(), {}, 3};
+        QTest::newRow("arc radius 0") << Outcome{card().arcs({"0"}).design, {}, 3 + 1};
         QTest::newRow("tips on one ray")
-            << Outcome{card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"12"_s}).arcs({u"20"_s}).design, QString(), 3 + 1};
+            << Outcome{card().dimensions({"52", "45", "0", "12"}).arcs({"20"}).design, {}, 3 + 1};
         QTest::newRow("empty label, label of control characters")
-            << Outcome{card().labels({u"5\t6\t\t8"_s, u"5\t6\t\u0001\u001b\u009f\t8"_s, u"1\t1\tlast"_s}).design,
-                       QString(), 3 + 1};
+            << Outcome{card().labels({"5\t6\t\t8", u"5\t6\t\u0001\u001b\u009f\t8"_s, "1\t1\tlast"}).design, {}, 3 + 1};
 
         // Divisions round half to even; a count of 0 or below draws nothing, however negative.
-        QTest::newRow("Divisions 2.5 to 2") << Outcome{card().ticks({u"2.5\t22\t18"_s}).design, {}, 3 + 3 + 1};
-        QTest::newRow("Divisions 3.5 to 4") << Outcome{card().ticks({u"3.5\t22\t18"_s}).design, {}, 3 + 5 + 1};
-        QTest::newRow("Divisions -40000") << Outcome{card().ticks({u"-40000\t22\t18"_s}).design, QString(), 3 + 1};
-        QTest::newRow("Divisions 32766.5 round to the most")
-            << Outcome{card().ticks({u"32766.5\t22\t18"_s}).design, QString(), 3 + 32767 + 1};
+        QTest::newRow("Divisions 2.5 to 2") << Outcome{card().ticks({"2.5\t22\t18"}).design, {}, 3 + 3 + 1};
+        QTest::newRow("Divisions 3.5 to 4") << Outcome{card().ticks({"3.5\t22\t18"}).design, {}, 3 + 5 + 1};
+        QTest::newRow("Divisions -40000") << Outcome{card().ticks({"-40000\t22\t18"}).design, {}, 3 + 1};
+        QTest::newRow("Divisions 32766.5 to the most")
+            << Outcome{card().ticks({"32766.5\t22\t18"}).design, {}, 3 + 32767 + 1};
 
-        const QString digit = u"2\t0\t10\t0\t18\t8"_s; // 3 texts
-        const QString tick = u"4\t22\t18"_s;           // 5 lines
+        const QString digit = "2\t0\t10\t0\t18\t8"; // 3 texts
+        const QString tick = "4\t22\t18";           // 5 lines
         QTest::newRow("Divisions 40000 in digits row 3")
-            << Outcome{card().arcs({u"20"_s}).ticks({tick}).digits({digit, digit, u"40000\t0\t10\t0\t18\t8"_s}).design,
-                       u"Scale Digits, row 3: Divisions 40000 is too large (at most 32766)"_s, 3 + 1 + 6};
+            << Outcome{card().arcs({"20"}).ticks({tick}).digits({digit, digit, "40000\t0\t10\t0\t18\t8"}).design,
+                       "Scale Digits, row 3: Divisions 40000 is too large (at most 32766)", 3 + 1 + 6};
         QTest::newRow("Divisions 32767 in tickmarks row 2")
-            << Outcome{card().arcs({u"20"_s}).ticks({tick, u"32767\t22\t18"_s}).digits({digit}).design,
-                       u"Scale Tickmarks, row 2: Divisions 32767 is too large (at most 32766)"_s, 3 + 1 + 3 + 5};
+            << Outcome{card().arcs({"20"}).ticks({tick, "32767\t22\t18"}).digits({digit}).design,
+                       "Scale Tickmarks, row 2: Divisions 32767 is too large (at most 32766)", 3 + 1 + 3 + 5};
         QTest::newRow("1e400 radius in arcs row 2")
-            << Outcome{card().arcs({u"20"_s, u" 1e400 mm"_s}).ticks({tick}).design,
-                       u"Scale Arcs, row 2: Radius \"1e400 mm\" is too large a number"_s, 3 + 1};
+            << Outcome{card().arcs({"20", " 1e400 mm"}).ticks({tick}).design,
+                       "Scale Arcs, row 2: Radius \"1e400 mm\" is too large a number", 3 + 1};
         QTest::newRow("1e400 where nothing is drawn")
-            << Outcome{card().digits({u"0\t1e400\t1"_s}).design,
-                       u"Scale Digits, row 1: Min Val \"1e400\" is too large a number"_s, 3};
-        QTest::newRow("digit values overflow")
-            << Outcome{card().digits({u"2\t-1e308\t1e308\t\t18\t8"_s}).design,
-                       u"Scale Digits, row 1: the digit value cannot be computed: "
-                       u"a number is too large or undefined"_s, 3};
-        QTest::newRow("1e400 card width") << Outcome{card().dimensions({u"1e400"_s}).arcs({u"20"_s}).design,
-                                                     u"Card Width: \"1e400\" is too large a number"_s, 0};
+            << Outcome{card().digits({"0\t1e400\t1"}).design,
+                       "Scale Digits, row 1: Min Val \"1e400\" is too large a number", 3};
+        const QString undefined = "%1: the %2 cannot be computed: a number is too large or undefined";
+        QTest::newRow("digit values overflow") << Outcome{card().digits({"2\t-1e308\t1e308\t\t18\t8"}).design,
+                                                          undefined.arg("Scale Digits, row 1", "digit value"), 3};
+        QTest::newRow("1e400 card width")
+            << Outcome{card().dimensions({"1e400"}).arcs({"20"}).design,
+                       "Card Width: \"1e400\" is too large a number", 0};
         QTest::newRow("needle angle overflows")
-            << Outcome{card().dimensions({u"52"_s, u"45"_s, u"0"_s, u"1e300"_s, u"1e-300"_s, u"0"_s}).design,
-                       u"Zero position: the needle angle cannot be computed: "
-                       u"a number is too large or undefined"_s, 0};
+            << Outcome{card().dimensions({"52", "45", "0", "1e300", "1e-300", "0"}).design,
+                       undefined.arg("Zero position", "needle angle"), 0};
 
         // A table over the limit stops before its first row; at the limit every row is drawn.
-        const Card full = Card().arcs({u"20"_s}).ticks({u"1\t22\t18"_s}).digits({u"1\t0\t10\t0\t18\t8"_s});
-        QTest::newRow("32767 labels")
-            << Outcome{Card(full).labels(QStringList(kMaxDataRows + 1, u"1\t1\tx"_s)).design,
-                       u"Face Labels: 32767 rows are too many (at most 32766)"_s, 3 + 1 + 2 + 2};
+        const Card full = Card().arcs({"20"}).ticks({"1\t22\t18"}).digits({"1\t0\t10\t0\t18\t8"});
+        QTest::newRow("32767 labels") << Outcome{Card(full).labels(QStringList(kMaxDataRows + 1, "1\t1\tx")).design,
+                                                 "Face Labels: 32767 rows are too many (at most 32766)", 3 + 1 + 2 + 2};
         QTest::newRow("32766 labels")
-            << Outcome{Card().labels(QStringList(kMaxDataRows, u"1\t1\tx"_s)).design, QString(), 3 + kMaxDataRows};
+            << Outcome{Card().labels(QStringList(kMaxDataRows, "1\t1\tx")).design, {}, 3 + kMaxDataRows};
         // Over a budget nothing at all is drawn. 123 rows of 32766 divisions: 123 x 32767 + 3 items.
         QTest::newRow("123 full tickmark rows")
-            << Outcome{Card().ticks(QStringList(123, u"32766\t22\t18"_s)).design,
-                       u"The card would draw 4,030,344 lines, arcs and texts, "
-                       u"more than the 4,000,000 that can be drawn"_s, 0};
+            << Outcome{Card().ticks(QStringList(123, "32766\t22\t18")).design,
+                       "The card would draw 4,030,344 lines, arcs and texts, more than the 4,000,000 that can be drawn",
+                       0};
         const QString overText =
-            u"The card's texts would come to about %1 characters, more than the 40,000,000 that can be drawn"_s;
+            "The card's texts would come to about %1 characters, more than the 40,000,000 that can be drawn";
+        const QString longPattern = "\t0\t100\t" + QString(2000, u'#');
         QTest::newRow("few digits of a long pattern")
-            << Outcome{Card().digits({u"32766\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design,
-                       overText.arg(u"65,632,301"_s), 0};
+            << Outcome{Card().digits({"32766" + longPattern}).design, overText.arg("65,632,301"), 0};
         QTest::newRow("digits of three hundred places")
-            << Outcome{Card().digits(QStringList(5, u"32766\t0\t1e300\t0\t20\t6"_s)).design,
-                       overText.arg(u"49,478,170"_s), 0};
-        DialDesign listed = Card().digits({u"\t0\t100\t"_s + QString(2000, u'#') + u"\t20\t6"_s}).design;
-        listed.table(TableKind::ScaleDigits)[0][extraColumn(TableKind::ScaleDigits, u"Values"_s)] = u"0:32766:1"_s;
-        QTest::newRow("a value list of a long pattern") << Outcome{listed, overText.arg(u"65,697,835"_s), 0};
+            << Outcome{Card().digits(QStringList(5, "32766\t0\t1e300\t0")).design, overText.arg("49,478,170"), 0};
+        DialDesign listed = Card().digits({longPattern}).design;
+        listed.table(TableKind::ScaleDigits)[0][extraColumn(TableKind::ScaleDigits, "Values")] = "0:32766:1";
+        QTest::newRow("a value list of a long pattern") << Outcome{listed, overText.arg("65,697,835"), 0};
         QTest::newRow("a label of 10001 characters")
-            << Outcome{Card().labels({u"1\t1\tok"_s, u"1\t1\t"_s + QString(kMaxTextLength + 1, u'x')}).design,
-                       u"Face Labels, row 2: Text is 10001 characters long (at most 10000)"_s, 0};
+            << Outcome{Card().labels({"1\t1\tok", "1\t1\t" + QString(kMaxTextLength + 1, u'x')}).design,
+                       "Face Labels, row 2: Text is 10001 characters long (at most 10000)", 0};
         QTest::newRow("a digit pattern of 10001 characters")
-            << Outcome{Card().digits({u"1\t0\t1\t"_s + QString(kMaxTextLength + 1, u'#') + u"\t20\t6"_s}).design,
-                       u"Scale Digits, row 1: Num Format is 10001 characters long (at most 10000)"_s, 0};
+            << Outcome{Card().digits({"1\t0\t1\t" + QString(kMaxTextLength + 1, u'#')}).design,
+                       "Scale Digits, row 1: Num Format is 10001 characters long (at most 10000)", 0};
     }
     void drawsWhatItCanAndStopsOnBadValues()
     {
@@ -261,12 +271,12 @@ private slots:
             const char *name;
             DialDesign design;
         } cases[] = {
-            {"worked card", Card().arcs({u"22"_s, u"0"_s, u"-3"_s}).ticks({u"10\t22\t18"_s, u"-4\t22\t18"_s})
-                                .digits({u"5\t0\t100\t0\t24\t6"_s, u"0\t0\t1\t0\t24\t6"_s})
-                                .labels({u"26\t40\tmA\t8"_s, u"1\t1\t\t8"_s}).design},
-            {"halves round to even", Card().ticks({u"2.5\t22\t18"_s, u"3.5\t22\t18"_s, u"0.5\t1\t2"_s}).design},
-            {"the most divisions", Card().ticks({u"32766\t22\t18"_s}).digits({u"32766\t0\t1\t0\t20\t6"_s}).design},
-            {"numbers with units", Card().arcs({u" 20 mm"_s}).ticks({u"7 ticks\t22\t18"_s}).design},
+            {"worked card", Card().arcs({"22", "0", "-3"}).ticks({"10\t22\t18", "-4\t22\t18"})
+                                .digits({"5\t0\t100\t0\t24\t6", "0\t0\t1\t0\t24\t6"})
+                                .labels({"26\t40\tmA\t8", "1\t1\t\t8"}).design},
+            {"halves round to even", Card().ticks({"2.5\t22\t18", "3.5\t22\t18", "0.5\t1\t2"}).design},
+            {"the most divisions", Card().ticks({"32766\t22\t18"}).digits({"32766\t0\t1\t0\t20\t6"}).design},
+            {"numbers with units", Card().arcs({" 20 mm"}).ticks({"7 ticks\t22\t18"}).design},
         };
         for (const auto &c : cases) {
             RecordingSurface surface;
@@ -278,22 +288,22 @@ private slots:
     void budgetLimitsAreInclusive()
     {
         // 122 full rows and 3 fixed items leave 2,423 items for the last row: 2,422 divisions.
-        const QStringList full(122, u"32766\t22\t18"_s);
+        const QStringList full(122, "32766\t22\t18");
         // 40,000 digits of 999 places and one whole digit: 40,000,000 characters.
         const QString places(999, u'#'), longest(kMaxTextLength, u'x');
-        const QString fullDigits = u"32766\t0\t1\t"_s + places + u"\t20\t6"_s;
+        const QString fullDigits = "32766\t0\t1\t" + places + "\t20\t6";
         const struct {
             const char *name;
             DialDesign design;
             bool within;
         } cases[] = {
-            {"exactly the budget", Card().ticks(full + QStringList{u"2422\t22\t18"_s}).design, true},
-            {"one item over", Card().ticks(full + QStringList{u"2423\t22\t18"_s}).design, false},
-            {"one item over in digits", Card().ticks(full).digits({u"2423\t0\t1\t0\t20\t6"_s}).design, false},
-            {"exactly the text budget", Card().digits({fullDigits, u"7232\t0\t1\t"_s + places}).design, true},
-            {"a thousand characters over", Card().digits({fullDigits, u"7233\t0\t1\t"_s + places}).design, false},
+            {"exactly the budget", Card().ticks(full + QStringList{"2422\t22\t18"}).design, true},
+            {"one item over", Card().ticks(full + QStringList{"2423\t22\t18"}).design, false},
+            {"one item over in digits", Card().ticks(full).digits({"2423\t0\t1\t0\t20\t6"}).design, false},
+            {"exactly the text budget", Card().digits({fullDigits, "7232\t0\t1\t" + places}).design, true},
+            {"a thousand characters over", Card().digits({fullDigits, "7233\t0\t1\t" + places}).design, false},
             {"label and pattern of the longest text",
-             Card().labels({u"1\t1\t"_s + longest}).digits({u"1\t0\t1\t"_s + longest}).design, true},
+             Card().labels({"1\t1\t" + longest}).digits({"1\t0\t1\t" + longest}).design, true},
         };
         for (const auto &c : cases)
             QVERIFY2(drawBudgetProblem(c.design).isEmpty() == c.within, c.name);
@@ -465,6 +475,136 @@ private slots:
             QVERIFY2(image.pixel(360, row) == rgb, width);
             QVERIFY2(image.pixel(360, (33 - 13 + 10) * 10) == qRgb(255, 0, 0), width);
         }
+    }
+
+    void testSheetRulers_data()
+    {
+        QTest::addColumn<bool>("across");
+        QTest::addColumn<int>("length"); // in millimetres
+        QTest::newRow("horizontal, 150 mm") << true << 150;
+        QTest::newRow("vertical, 200 mm") << false << 200;
+    }
+    void testSheetRulers()
+    {
+        QFETCH(bool, across);
+        QFETCH(int, length);
+        const CardPoint o = testSheetLayout().rulerCorner;
+        RecordingSurface surface;
+        drawTestSheet(surface, QStringLiteral("Office Laser"), 52, 45);
+        // On the ruler's base: the base line from the shared 0 mark, and one tick across it per
+        // millimetre, 2 mm long, 3.5 mm every 5 and 5 mm every 10.
+        int baseLines = 0;
+        QMap<int, double> ticks;
+        for (const Operation &op : surface.operations(Kind::Line)) {
+            const double along = across ? op.to.x - op.from.x : op.to.y - op.from.y;
+            const double aside = across ? op.to.y - op.from.y : op.to.x - op.from.x;
+            const double at = across ? op.from.x - o.x : op.from.y - o.y;
+            if (!near(across ? op.from.y : op.from.x, across ? o.y : o.x))
+                continue;
+            if (near(aside, 0) && near(at, 0) && near(along, length))
+                ++baseLines;
+            if (near(along, 0) && std::abs(aside) > 0 && std::abs(aside) < 10) {
+                QVERIFY2(near(at, std::round(at)) && !ticks.contains(qRound(at)), "a tick off or doubled");
+                ticks[qRound(at)] = std::abs(aside);
+            }
+        }
+        QCOMPARE(baseLines, 1);
+        QCOMPARE(ticks.size(), length + 1);
+        QCOMPARE(ticks.firstKey(), 0);
+        QCOMPARE(ticks.lastKey(), length);
+        for (auto t = ticks.cbegin(); t != ticks.cend(); ++t)
+            QCOMPARE(t.value(), t.key() % 10 == 0 ? 5.0 : t.key() % 5 == 0 ? 3.5 : 2.0);
+
+        // Each centimetre numbered once, next to its tick: centred over it across, level with it down.
+        for (int cm = across ? 0 : 1; cm <= length / 10; ++cm) {
+            const QString number = QString::number(cm);
+            int found = 0;
+            for (const Operation &op : surface.operations(Kind::Text)) {
+                const double em = RecordingSurface::emMillimetres(op.points);
+                if (op.text == number
+                    && (across ? near(op.from.x + 0.3 * em * number.size(), o.x + 10 * cm)
+                                     && op.from.y + 0.6 * em < o.y - 5
+                               : near(op.from.y + 0.6 * em, o.y + 10 * cm) && op.from.x > o.x + 5))
+                    ++found;
+            }
+            QVERIFY2(found == 1, qPrintable(QStringLiteral("centimetre %1 is numbered %2 times").arg(cm).arg(found)));
+        }
+    }
+
+    void testSheetCardOutline()
+    {
+        const TestSheetLayout room = testSheetLayout();
+        const struct {
+            const char *name;
+            double width, height;
+            bool drawn;
+        } cases[] = {
+            {"start-up card", 52, 45, true},
+            {"as large as fits", room.cardRoomXMm, room.cardRoomYMm, true},
+            {"too wide", room.cardRoomXMm + 0.01, 45, false},
+            {"too high", 52, room.cardRoomYMm + 0.01, false},
+            {"no width", 0, 45, false},
+            {"not a number", kNaN, 45, false},
+        };
+        for (const auto &c : cases) {
+            RecordingSurface surface;
+            drawTestSheet(surface, QStringLiteral("P"), c.width, c.height);
+            const QVector<Operation> boxes = surface.operations(Kind::Box);
+            const CardPoint corner = room.cardCorner;
+            QVERIFY2(boxes.size() == (c.drawn ? 1 : 0), c.name);
+            QVERIFY2(!c.drawn || (near(boxes[0].from.x, corner.x) && near(boxes[0].from.y, corner.y) &&
+                                  near(boxes[0].to.x, corner.x + c.width) && near(boxes[0].to.y, corner.y + c.height)),
+                     c.name);
+            bool noted = false;
+            for (const Operation &op : surface.operations(Kind::Text))
+                noted = noted || op.text.contains(c.drawn ? u"outline, "_s : u"does not fit"_s);
+            QVERIFY2(noted, c.name);
+        }
+    }
+
+    // The card origin lies 10 mm inside the printable area, which most printers start 6.35 mm
+    // (a quarter inch) or less from each edge; the sheet must fit A4 (210 mm wide) and US Letter
+    // (279.4 mm high).
+    void testSheetFitsThePaper()
+    {
+        const double margin = 6.35, inset = 10.0;
+        double right = 0, bottom = 0, left = 0, top = 0;
+        RecordingSurface surface;
+        drawTestSheet(surface, QStringLiteral("A printer with a rather long name, as some have"), 127.5, 150);
+        for (const Operation &op : surface.operations()) {
+            if (op.kind == Kind::FontSize || op.kind == Kind::Clear)
+                continue;
+            const double em = RecordingSurface::emMillimetres(op.points);
+            const CardPoint to = op.kind == Kind::Text
+                                     ? CardPoint{op.from.x + 0.6 * em * op.text.size(), op.from.y + 1.2 * em}
+                                     : op.to;
+            right = std::max({right, op.from.x, to.x});
+            bottom = std::max({bottom, op.from.y, to.y});
+            left = std::min({left, op.from.x, to.x});
+            top = std::min({top, op.from.y, to.y});
+        }
+        QVERIFY2(left > -inset && top > -inset, "the sheet reaches into the unprintable edge");
+        QVERIFY2(margin + inset + right <= 210 - margin, qPrintable(QStringLiteral("%1 mm wide").arg(right)));
+        QVERIFY2(margin + inset + bottom <= 279.4 - margin, qPrintable(QStringLiteral("%1 mm high").arg(bottom)));
+    }
+
+    void cardScaleLimits()
+    {
+        const struct {
+            const char *name;
+            CardScale scale;
+            bool usable;
+        } cases[] = {
+            {"lowest", {0.95, 0.95}, true},
+            {"highest", {1.05, 1.05}, true},
+            {"X below", {0.9499, 1}, false},
+            {"X above", {1.0501, 1}, false},
+            {"Y below", {1, 0.9499}, false},
+            {"Y above", {1, 1.0501}, false},
+            {"NaN", {1, kNaN}, false},
+        };
+        for (const auto &c : cases)
+            QVERIFY2(isUsableCardScale(c.scale) == c.usable, c.name);
     }
 };
 

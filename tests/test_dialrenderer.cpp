@@ -129,6 +129,9 @@ private slots:
         QTest::newRow("label by its top-left corner, without its control characters")
             << Described{Card().labels({u"20.5\t30\t\u0002m\u0000A\r\t14"_s}).design, Kind::Text, 0,
                          "text (20.5000, 30.0000) 14.0000 \"mA\""};
+        QTest::newRow("digit by a pattern without its control characters")
+            << Described{Card().digits({u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s}).design, Kind::Text, 0,
+                         "text (10.7321, 18.5787) 8.0000 \"V 0\""};
         // The font size: > 0, else 10, set by a digits row even when it draws nothing (0 divisions).
         const auto sized = [](const QString &digitPoints, const QString &labelPoints) {
             return Card().digits({"0\t0\t100\t0\t18\t" + digitPoints}).labels({"1\t2\tV\t" + labelPoints}).design;
@@ -153,29 +156,6 @@ private slots:
         RecordingSurface surface;
         drawDial(c.design, surface);
         QCOMPARE(RecordingSurface::describe(surface.operations(c.kind).value(c.index)), c.expected);
-    }
-
-    void digitTexts_data()
-    {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("falling scale") << "2\t100\t0\t0\t18\t8" << QStringList{"100", "50", "0"};
-        QTest::newRow("by pattern") << "2\t0\t1\t0.00 V\t18\t8" << QStringList{"0.00 V", "0.50 V", "1.00 V"};
-        QTest::newRow("no noise") << "3\t0\t0.3\t\t18\t8" << QStringList{"0", "0.1", "0.2", "0.3"};
-        QTest::newRow("\"#\" prints nothing for 0: skipped") << "2\t0\t2\t#\t18\t8" << QStringList{"1", "2"};
-        QTest::newRow("control characters in the pattern")
-            << u"1\t0\t1\t\u0001V\u007f\u0085 0\t18\t8"_s << QStringList{"V 0", "V 1"};
-    }
-    void digitTexts()
-    {
-        QFETCH(QString, row);
-        QFETCH(QStringList, expected);
-        RecordingSurface surface;
-        drawDial(Card().digits({row}).design, surface);
-        QStringList texts;
-        for (const auto &op : surface.operations(Kind::Text))
-            texts.append(op.text);
-        QCOMPARE(texts, expected);
     }
 
     void drawsWhatItCanAndStopsOnBadValues_data()

@@ -31,7 +31,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr double kPtToMm = 25.4 / 72.0;
-constexpr double kTolerance = 0.05; // mm
 
 // The dial file format's example card with the renderer's worked tickmark row (10, 22, 18) and a
 // 72 pt label to measure text by.
@@ -74,7 +73,7 @@ QVector<double> numbers(const QByteArray &text, const QString &pattern)
     return result;
 }
 
-bool near(const QVector<double> &measured, const QVector<double> &expected, double tolerance = kTolerance)
+bool near(const QVector<double> &measured, const QVector<double> &expected, double tolerance = 0.05 /* mm */)
 {
     bool ok = measured.size() == expected.size();
     for (int k = 0; ok && k < measured.size(); ++k)
@@ -222,11 +221,11 @@ DialDesign arcCard(double zeroDegrees, double maxDegrees)
 struct Refusal {
     QString name;
     DialDesign design;
-    int dpi;
     bool existing;
     ExportError::Kind kind;
     QString inMessage;
     CardScale scale = {};
+    int dpi = 600;
 };
 
 // Tips at these angles; angles on the arc and off it, degrees as the card is seen.
@@ -355,17 +354,17 @@ private slots:
             return d;
         };
         const auto bad = ExportError::Kind::BadRequest, drawing = ExportError::Kind::Drawing;
-        QTest::newRow("unknown extension") << Refusal{u"card.jpg"_s, card, 600, false, bad, u"\"jpg\""_s};
-        QTest::newRow("resolution 0") << Refusal{u"card.png"_s, card, 0, false, bad, u"0 dpi"_s};
-        QTest::newRow("image too large") << Refusal{u"card.png"_s, card, 9600, false, bad, u"pixels"_s};
+        QTest::newRow("unknown extension") << Refusal{u"card.jpg"_s, card, false, bad, u"\"jpg\""_s};
+        QTest::newRow("resolution 0") << Refusal{u"card.png"_s, card, false, bad, u"0 dpi"_s, {}, 0};
+        QTest::newRow("image too large") << Refusal{u"card.png"_s, card, false, bad, u"pixels"_s, {}, 9600};
         const QString onlyPrinted = u"A scale applies to PDF, SVG and PNG only"_s;
         QTest::newRow("scaled beyond 105 %")
-            << Refusal{u"a.png"_s, card, 600, false, bad, u"A scale must lie between 95 and 105 %"_s, {1.06, 1}};
-        QTest::newRow("scaled DXF") << Refusal{u"a.dxf"_s, card, 600, false, bad, onlyPrinted, {1.01, 1}};
-        QTest::newRow("scaled dial file") << Refusal{u"a.vlt"_s, card, 600, false, bad, onlyPrinted, {1, 0.99}};
-        QTest::newRow("too large for a page") << Refusal{u"a.svg"_s, ofWidth(u"1e6"_s), 600, false, bad, u"page"_s};
-        QTest::newRow("no such folder") << Refusal{u"no such folder/card.pdf"_s, card, 600, false,
-                                                   ExportError::Kind::Writing, u"no such folder/card.pdf"_s};
+            << Refusal{u"a.png"_s, card, false, bad, u"A scale must lie between 95 and 105 %"_s, {1.06, 1}};
+        QTest::newRow("scaled DXF") << Refusal{u"a.dxf"_s, card, false, bad, onlyPrinted, {1.01, 1}};
+        QTest::newRow("scaled dial file") << Refusal{u"a.vlt"_s, card, false, bad, onlyPrinted, {1, 0.99}};
+        QTest::newRow("too large for a page") << Refusal{u"a.svg"_s, ofWidth(u"1e6"_s), false, bad, u"page"_s};
+        const auto writing = ExportError::Kind::Writing;
+        QTest::newRow("no such folder") << Refusal{u"no/card.pdf"_s, card, false, writing, u"no/card.pdf"_s};
 
         // Undrawable: refused in every format, though SVG and DXF are written as they are drawn. Over the
         // drawing budget: refused before any output (each format's is in test_cli).
@@ -374,12 +373,12 @@ private slots:
         overBudget.table(TableKind::ScaleTickmarks) = TableRows(123, {u"32766"_s, u"22"_s, u"18"_s});
         for (const QString &name : {u"card.pdf"_s, u"card.svg"_s, u"card.png"_s, u"card.dxf"_s})
             QTest::addRow("Divisions 40000 to %s", qPrintable(name))
-                << Refusal{name, undrawable, 600, true, drawing, u"40000"_s};
+                << Refusal{name, undrawable, true, drawing, u"40000"_s};
         QTest::newRow("over the budget")
-            << Refusal{u"card.svg"_s, overBudget, 600, true, drawing, u"more than the 4,000,000 that can be drawn"_s};
+            << Refusal{u"card.svg"_s, overBudget, true, drawing, u"more than the 4,000,000 that can be drawn"_s};
         // A card that does not fit the page is refused, not cut off.
         QTest::newRow("400 mm card on A4")
-            << Refusal{u"card.pdf"_s, ofWidth(u"400"_s), 600, true, ExportError::Kind::PageTooSmall,
+            << Refusal{u"card.pdf"_s, ofWidth(u"400"_s), true, ExportError::Kind::PageTooSmall,
                        u"The card (400 x 45 mm) does not fit on the A4 page (210 x 297 mm)"_s};
     }
 

@@ -1,6 +1,5 @@
-// The renderer on a recording surface: what it draws and where, and how it stops; bands, holes and
-// row styles as typed, as drawn, in the dial file, and in the pixels of a PNG; the printer test
-// sheet, and the limits of a size correction.
+// The renderer on a recording surface: what it draws and where, and how it stops; bands, holes and row styles
+// as typed, drawn, saved and in a PNG's pixels; the printer test sheet, and the limits of a size correction.
 
 #undef QT_NO_CAST_FROM_ASCII // the band, hole and style cases use plain string literals
 
@@ -65,8 +64,7 @@ struct Described {
     QString expected;
 };
 
-// What the drawing throws (empty: it ends normally) and how many operations it draws before,
-// font sizes not counted.
+// What the drawing throws (empty: it ends normally), and how many operations (font sizes aside) it draws.
 struct Outcome {
     DialDesign design;
     QString error;
@@ -121,9 +119,6 @@ private slots:
         const DialDesign pivot = Card().dimensions({"52", "45", "30 mm", " 35.25"}).design;
         QTest::newRow("cross across, pivot with units")
             << Described{pivot, Kind::Line, 0, "line (29.0000, 35.2500)-(31.0000, 35.2500)"};
-        QTest::newRow("middle tick")
-            << Described{Card().ticks({"10\t22\t18"}).design, Kind::Line, 7,
-                         "line (26.0000, 15.0000)-(26.0000, 11.0000)"};
         // Digits are centred on their points at radius 18; a text box is 0.6 em per character by 1.2 em.
         QTest::newRow("digit 100")
             << Described{Card().digits({"10\t0\t100\t0\t18\t8"}).design, Kind::Text, 10,
@@ -163,10 +158,8 @@ private slots:
     void drawsWhatItCanAndStopsOnBadValues_data()
     {
         QTest::addColumn<Outcome>("c");
-        // 3 for the outline and cross, and every card has a label that is drawn last unless an
-        // error stops the drawing.
+        // 3 for the outline and cross; every card's last label is drawn unless an error stops the drawing.
         const auto card = [] { return Card().labels({"1\t1\tlast"}); };
-        QTest::newRow("start-up design") << Outcome{DialDesign::startup(), {}, 3};
         QTest::newRow("arc radius 0") << Outcome{card().arcs({"0"}).design, {}, 3 + 1};
         QTest::newRow("tips on one ray")
             << Outcome{card().dimensions({"52", "45", "0", "12"}).arcs({"20"}).design, {}, 3 + 1};
@@ -508,9 +501,8 @@ private slots:
         }
     }
 
-    // The card outline, drawn where it fits, with a note either way. The card origin lies 10 mm inside the
-    // printable area, which most printers start 6.35 mm (a quarter inch) or less from each edge: however
-    // long the printer's name, the sheet fits A4 (210 mm wide) and US Letter (279.4 mm high).
+    // The card outline where it fits, a note either way. The card origin lies 10 mm inside the printable area,
+    // at most 6.35 mm in from each edge: the sheet fits A4 (210 mm wide) and US Letter (279.4 mm high).
     void testSheetCardOutline()
     {
         const TestSheetLayout room = testSheetLayout();

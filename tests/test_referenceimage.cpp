@@ -76,22 +76,20 @@ bool writePng(const QString &path, quint32 side, bool trueColour, quint32 rows)
 // 20000 x 20000 would take 1.6 GB at 32 bits: the colour PNG is reduced as it is decoded
 // (the test's peak memory stays near 80 MB), the 1-bit one refused before decoding.
 struct Refused {
-    const char *name;
-    const char *file;
-    QByteArray bytes; // written as they are, unless `side` or `trueColour` asks for a PNG
+    const char *name, *file, *says; // says empty: read, reduced
+    QByteArray bytes;               // written as they are, unless `side` or `trueColour` asks for a PNG
     quint32 side;
     bool trueColour;
-    const char *says; // empty: read, reduced
 };
 const Refused kRefused[] = {
-    {"missing", "gone.png", {}, 0, false, "was not found"},
-    {"text named png", "notes.png", "meter notes\n", 0, false, "cannot be read"},
-    {"0 x 0 bitmap", "zero.pbm", "P1\n0 0\n", 0, false, "cannot be read"},
-    {"0 x 0 png", "zero.png", {}, 0, true, "cannot be read"},
-    {"png cut short", "cut.png", {}, 300, true, "cannot be read"},
-    {"40000 x 40000 png", "vast.png", {}, 40000, true, "too large to load (40000 x 40000 pixels)"},
-    {"20000 x 20000 1-bit png", "mono.png", {}, 20000, false, "too large to load"},
-    {"20000 x 20000 colour png", "colour.png", {}, 20000, true, ""},
+    {"missing", "gone.png", "was not found", {}, 0, false},
+    {"text named png", "notes.png", "cannot be read", "meter notes\n", 0, false},
+    {"0 x 0 bitmap", "zero.pbm", "cannot be read", "P1\n0 0\n", 0, false},
+    {"0 x 0 png", "zero.png", "cannot be read", {}, 0, true},
+    {"png cut short", "cut.png", "cannot be read", {}, 300, true},
+    {"40000 x 40000 png", "vast.png", "too large to load (40000 x 40000 pixels)", {}, 40000, true},
+    {"20000 x 20000 1-bit png", "mono.png", "too large to load", {}, 20000, false},
+    {"20000 x 20000 colour png", "colour.png", "", {}, 20000, true},
 };
 
 } // namespace

@@ -3,7 +3,6 @@
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
-#include "design/designmodel.h"
 #include "design/designtable.h"
 #include "fakes.h"
 
@@ -56,20 +55,6 @@ private slots:
         setDivisions("4");
         QTest::mouseClick(w->child<QPushButton>("cmdPreview"), Qt::LeftButton);
         QCOMPARE(redPixels(preview()), 0);
-    }
-
-    void aCardOverTheDrawingBudgetIsRefusedBeforeAnythingIsDrawn()
-    {
-        DialDesign design = DialDesign::startup();
-        design.table(TableKind::ScaleTickmarks) = TableRows(123, QStringList{"32766", "22", "18"});
-        w->window.model().setDesign(design);
-        QTest::mouseClick(w->child<QPushButton>("cmdPreview"), Qt::LeftButton);
-        const QImage shown = preview();
-        QVERIFY2(w->window.previewError().contains("more than the 4,000,000 that can be drawn"),
-                 qPrintable(w->window.previewError()));
-        QVERIFY(redPixels(shown) > 20);
-        QCOMPARE(darkSpanMm(shown, 32.5, dpi()), qMakePair(-1, -1)); // not even the outline
-        QVERIFY(w->messages.texts.isEmpty());
     }
 
     void theProgramEndsAtOnce_data()

@@ -25,10 +25,8 @@ PreviewFrame testFrame()
 {
     PreviewFrame f;
     f.size = QSize(520, 300);
-    f.logicalDpiX = f.logicalDpiY = 96;
     f.messageArea = QRect(8, 8, 500, 250);
     f.previewArea = QRect(0, 0, 520, 264);
-    f.font = QApplication::font();
     f.ink = Qt::black;
     f.background = QColor(239, 239, 239);
     return f;
@@ -67,20 +65,14 @@ DialDesign withLabel(const QString &text, int extraRows = 0)
     return design;
 }
 
-// A design that takes far longer to draw than the cache is let wait for it (no time at all,
-// see makeImpatient()): 4000 tickmarks rows of 100 divisions.
+// A design that takes far longer to draw than the cache is let wait for it: 4000 tickmarks rows
+// of 100 divisions. The tests let it wait no time at all, and show the note at once: they
+// depend on the order of events only.
 DialDesign slowDesign(const QString &label)
 {
     DialDesign design = withLabel(label);
     design.table(TableKind::ScaleTickmarks) = TableRows(4000, QStringList{"100", "22", "20.5"});
     return design;
-}
-
-// Shows the older picture and the note at once: the tests depend on the order of events only.
-void makeImpatient(PreviewCache &cache)
-{
-    cache.setGracePeriod(0);
-    cache.setNoteDelay(0);
 }
 
 } // namespace
@@ -143,7 +135,7 @@ private slots:
         QFETCH(bool, onWorker);
         const PreviewFrame frame = testFrame();
         PreviewCache cache;
-        makeImpatient(cache);
+        cache.setGracePeriod(0);
         cache.setSynchronousItemLimit(syncItemLimit);
 
         paintedThrough(cache, design, frame);
@@ -189,7 +181,8 @@ private slots:
     {
         const PreviewFrame frame = testFrame();
         PreviewCache cache;
-        makeImpatient(cache);
+        cache.setGracePeriod(0);
+        cache.setNoteDelay(0);
         const QImage before = paintedThrough(cache, withLabel("mA"), frame);
         QSignalSpy repaint(&cache, &PreviewCache::repaintNeeded);
 
@@ -250,8 +243,7 @@ private slots:
         QWidget *client = w.window.centralWidget();
         client->grab();
         const int drawings = cache->drawingsStarted();
-        for (int i = 0; i < 3; ++i) // uncovered, a box closed, Preview with nothing changed
-            client->grab();
+        client->grab(); // uncovered, say, or a box closed
         w.window.cmdPreview_Click();
         client->grab();
         QCOMPARE(cache->drawingsStarted(), drawings);

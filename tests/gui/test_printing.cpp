@@ -45,7 +45,7 @@ QStringList listOf(const char *text)
 const char *const kNoPrinter = "You don't have a printer set up on this machine!";
 const char *const kNoDefault = "No default printer is chosen on this machine!";
 const char *const kRefused = "Destination \"Fake\" is not accepting jobs.";
-const QStringList kSeveral{"Laser", "Inkjet", "PDF"};
+const QStringList kSeveral{"Laser", "Inkjet", "PDF"}, kTwo{"Fake", "Laser"};
 
 struct Measured {
     const char *name, *x, *y;
@@ -67,33 +67,29 @@ const Measured kMeasured[] = {
 struct Job {
     const char *name, *action;
     QStringList installed;
-    const char *defaultPrinter, *picked; // picked in the print dialog; empty: cancelled
-    int copies;
-    const char *divisions;
-    bool refused;                                      // the print server refuses every job
-    const char *offered, *message, *named, *printedOn; // offered first by the print dialog; the reason names
-    QSizeF card;                                       // the printed outline, mm
+    const char *defaultPrinter, *printedOn; // printedOn empty: nothing printed
+    QSizeF card;                            // the printed outline, mm
+    const char *message = "", *named = "";  // and what its reason names
+    const char *offered = "", *picked = ""; // by the print dialog: offered first, picked (empty: cancelled)
+    int copies = 1;
+    const char *divisions = "5";
+    bool refused = false; // by the print server, every job
 };
 const Job kJobs[] = {
-    {"Print, none", "cmdPrint", {}, "", "", 1, "5", false, "", kNoPrinter, "", "", {}},
-    {"Print, one, no default", "cmdPrint", {"Laser"}, "", "", 1, "5", false, "", "", "", "Laser", {53.04, 44.1}},
-    {"Print, several, no default", "cmdPrint", kSeveral, "", "", 1, "5", false, "", kNoDefault, "Laser, Inkjet, PDF",
-     "", {}},
-    {"Print, several, one the default", "cmdPrint", kSeveral, "Inkjet", "", 1, "5", false, "", "", "", "Inkjet",
-     {52, 45}},
-    {"Print, a job refused", "cmdPrint", {"Fake"}, "Fake", "", 1, "5", true, "", "Printer error!", kRefused, "", {}},
-    {"Calibration, several, no default", "mnuPrinterCalibration", kSeveral, "", "", 1, "5", false, "", kNoDefault, "",
-     "", {}},
-    {"Print To the default, twice", "mnuPrintTo", {"Fake", "Laser"}, "Fake", "Fake", 2, "5", false, "Fake", "", "",
-     "Fake", {52, 45}},
-    {"Print To another, with its correction", "mnuPrintTo", {"Fake", "Laser"}, "Fake", "Laser", 1, "5", false, "Fake",
-     "", "", "Laser", {53.04, 44.1}},
-    {"Print To, no default: the first offered", "mnuPrintTo", {"Fake", "Laser"}, "", "Laser", 3, "5", false, "Fake",
-     "", "", "Laser", {53.04, 44.1}},
-    {"Print To, cancelled", "mnuPrintTo", {"Fake", "Laser"}, "Fake", "", 1, "5", false, "Fake", "", "", "", {}},
-    {"Print To, a design that cannot be drawn", "mnuPrintTo", {"Fake"}, "Fake", "Fake", 1, "40000", false, "Fake",
-     "Printer error!", "Divisions 40000", "", {}},
-    {"Print To, no printer", "mnuPrintTo", {}, "", "Fake", 1, "5", false, "", kNoPrinter, "", "", {}},
+    {"Print, none", "cmdPrint", {}, "", "", {}, kNoPrinter},
+    {"Print, one, no default", "cmdPrint", {"Laser"}, "", "Laser", {53.04, 44.1}},
+    {"Print, several, no default", "cmdPrint", kSeveral, "", "", {}, kNoDefault, "Laser, Inkjet, PDF"},
+    {"Print, several, one the default", "cmdPrint", kSeveral, "Inkjet", "Inkjet", {52, 45}},
+    {"Print, a job refused", "cmdPrint", {"Fake"}, "Fake", "", {}, "Printer error!", kRefused, "", "", 1, "5", true},
+    {"Calibration, several, no default", "mnuPrinterCalibration", kSeveral, "", "", {}, kNoDefault},
+    {"Print To the default, twice", "mnuPrintTo", kTwo, "Fake", "Fake", {52, 45}, "", "", "Fake", "Fake", 2},
+    {"Print To another, its correction", "mnuPrintTo", kTwo, "Fake", "Laser", {53.04, 44.1}, "", "", "Fake", "Laser"},
+    {"Print To, no default: the first offered", "mnuPrintTo", kTwo, "", "Laser", {53.04, 44.1}, "", "", "Fake",
+     "Laser", 3},
+    {"Print To, cancelled", "mnuPrintTo", kTwo, "Fake", "", {}, "", "", "Fake", ""},
+    {"Print To, a design that cannot be drawn", "mnuPrintTo", {"Fake"}, "Fake", "", {}, "Printer error!",
+     "Divisions 40000", "Fake", "Fake", 1, "40000"},
+    {"Print To, no printer", "mnuPrintTo", {}, "", "", {}, kNoPrinter, "", "", "Fake"},
 };
 
 } // namespace

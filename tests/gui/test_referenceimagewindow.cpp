@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtMath>
 
 #include <cmath>
 
@@ -29,7 +28,6 @@ namespace {
 // The scan used throughout: the start-up card at 10 pixels per mm (254 dpi), its top-left
 // corner at pixel (20, 30), unrotated; the file records 254 dpi.
 const QPointF kCorner(20, 30);
-const QPointF kPivotMm(26, 33);
 
 // A scan registered by resolution, its top-left corner at kCorner.
 QStringList referenceCells(const QString &path, const QString &shown, int opacity)
@@ -128,7 +126,7 @@ private slots:
         // The corner, or the start-up design's pivot, tip at zero and tip at full scale.
         QList<QPointF> targets{kCorner};
         if (!c.byResolution)
-            targets = {kCorner + kPivotMm * 10, kCorner + QPointF(50, 120), kCorner + QPointF(470, 120)};
+            targets = {kCorner + QPointF(260, 330), kCorner + QPointF(50, 120), kCorner + QPointF(470, 120)};
         for (const QPointF &p : targets)
             clickScan(view, p);
         if (!c.drag.isNull()) {
@@ -188,11 +186,9 @@ private slots:
                  qPrintable(seen.name()));
         QVERIFY(w->window.previewError().isEmpty());
 
-        const QString png = dir.filePath("card.png");
-        QVERIFY(w->window.exportFile(png));
-        const QImage exported(png);
-        const double dotsPerMm = exported.dotsPerMeterX() / 1000.0;
-        QCOMPARE(exported.pixelColor(QPointF(22 * dotsPerMm, 30 * dotsPerMm).toPoint()), QColor(Qt::white));
+        QVERIFY(w->window.exportFile(dir.filePath("card.png")));
+        const QImage exported(dir.filePath("card.png"));
+        QCOMPARE(exported.pixelColor((QPointF(22, 30) * exported.dotsPerMeterX() / 1000).toPoint()), QColor(Qt::white));
 
         const QStringList cells = w->window.model().reference();
         QVERIFY(w->window.saveFile(dir.filePath("with-reference.vlt")));
@@ -218,11 +214,9 @@ private slots:
         w->view(TableKind::ScaleTickmarks)->setFocus();
         QTRY_VERIFY(w->child<QAction>("mnuRowProperties")->isEnabled());
 
-        // 5 degrees from the zero tip of a sweep of 90, from 135 degrees to 45.
+        // 25 mm from the pivot at 130 degrees: 5 degrees from the zero tip of a sweep of 90.
         QWidget *area = w->child("clientArea");
-        const double angle = qDegreesToRadians(130.0);
-        const QPointF card = kPivotMm + 25 * QPointF(std::cos(angle), -std::sin(angle));
-        QTest::mouseMove(area, ((card + QPointF(10, 10)) * pixelsPerMm()).toPoint());
+        QTest::mouseMove(area, ((QPointF(9.93, 13.85) + QPointF(10, 10)) * pixelsPerMm()).toPoint());
         auto *readout = w->child<QLabel>("lblCursorReadout");
         QTRY_VERIFY(readout->isVisible());
         const QRegularExpressionMatch shown = QRegularExpression("value (-?[0-9.]+)").match(readout->text());

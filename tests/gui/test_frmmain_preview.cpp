@@ -216,8 +216,9 @@ private slots:
     }
     void cleanup() { w.reset(); }
 
-    // The window keeps its picture through repaints that change nothing, and draws a changed
-    // design once, whole, however small the part repainted first.
+    // A drawing error is said in red, what was drawn before it staying. The window keeps its
+    // picture through repaints that change nothing, and draws a changed design once, whole,
+    // however small the part repainted first.
     void thePreviewDrawsTheCardAtTrueSizeOrSaysInRedWhyItCannot()
     {
         QCOMPARE(darkSpanMm(preview(), 32.5, dpi()), qMakePair(10, 62)); // halfway down the start-up card
@@ -397,7 +398,7 @@ private slots:
         w->printers.picked = c.picked;
         w->printers.pickedCopies = c.copies;
         w->printers.refusal = c.refused ? kRefused : "";
-        w->window.table(TableKind::ScaleDigits).setCell(1, 0, c.divisions);
+        setDivisions(c.divisions);
         if (c.action == QString("cmdPrint"))
             QTest::mouseClick(w->child<QPushButton>(c.action), Qt::LeftButton);
         else

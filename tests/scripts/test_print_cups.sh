@@ -1,23 +1,7 @@
 #!/bin/bash
 # Print through a real CUPS server, as the Print button and Printer Calibration do, and measure
-# what comes out.
-#
-# 1. With no print server answering, Print says "You don't have a printer set up on this machine!".
-# 2. With a print server of our own and a cups-pdf queue as its default printer:
-#    - a design that cannot be drawn (Divisions 40000) gives "Printer error!" and the server
-#      never sees a job (no PDF, no completed job);
-#    - the worked example comes out with its card outline 52.00 x 45.00 mm (+- 0.05 mm), 10 mm
-#      in from the corner of the printable area, and the spooled job asks for fit-to-page false,
-#      print-scaling none and number-up 1;
-#    - with the queue refusing jobs (cupsreject), Print says "Printer error!" with the server's
-#      reason, and nothing is printed;
-#    - calibration: factors stored as if the test sheet's rulers measured 147.06 and 204.08 mm
-#      (X 102 %, Y 98 %) give a card outline of 53.04 x 44.10 mm (+- 0.05 mm), still 10 mm in;
-#      lengths that would need more than 5 % are refused and change nothing; the test sheet's
-#      rulers measure 150 and 200 mm (+- 0.05 mm) whatever is stored; Reset gives true size again;
-#    - with one printer and no default Print prints on it; with two and no default it names
-#      both and sends no job;
-#    - the test sheet lies within the printable area of A4 and of US Letter.
+# what comes out (to 0.05 mm): first with no print server answering, then on a cups-pdf queue of
+# a server of our own; each step below says what it checks.
 #
 # The program is driven through its hidden --print-and-quit, --print-test-sheet-and-quit,
 # --calibrate-and-quit X,Y and --reset-calibration-and-quit options: each loads the file, runs
@@ -213,21 +197,24 @@ for _ in $(seq 100); do
 done
 lpstat -r | grep -q 'scheduler is running' || fail "cupsd is not answering on $SOCKET: $(server_log)"
 
+# add_queue NAME [PAGE]: a cups-pdf queue for A4 or PAGE paper.
 add_queue() {
     lpadmin -p "$1" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
-        -o PageSize=A4 -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
+        -o PageSize="${2:-A4}" -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
         fail "cannot add the queue $1: $(server_log)"
+}
+# The printable area of a queue's page, in points from the bottom-left corner: area_of NAME PAGE.
+area_of() {
+    local area
+    area=$(grep -E "^\*ImageableArea $2[/:]" "$SERVER/ppd/$1.ppd" | sed -E 's/.*"(.*)".*/\1/')
+    [[ -n $area ]] || fail "no $2 printable area in the driver file of $1"
+    echo "$area"
 }
 add_queue "$QUEUE"
 lpadmin -d "$QUEUE"
 [[ $(lpstat -d) == *": $QUEUE" ]] || fail "the queue is not the default printer: $(lpstat -d)"
 
-# The printable area of the queue's A4 page, in points from the bottom-left corner.
-AREA=$(grep -E '^\*ImageableArea A4[/:]' "$SERVER/ppd/$QUEUE.ppd" | sed -E 's/.*"(.*)".*/\1/')
-[[ -n $AREA ]] || fail "no A4 printable area in the queue's driver file"
-
-# Reads a printed page back: "card W H DX DY" checks the card outline's size and its place from
-# the printable corner; "rulers" checks the test sheet's two rulers.
+AREA=$(area_of "$QUEUE" A4)
 
 pdf_count() {
     find "$OUT" -name '*.pdf' -type f 2>/dev/null | wc -l
@@ -269,6 +256,15 @@ run_refused() {
     cat "$WORK/run.out"
     [[ $status -ne 0 ]] || fail "$what succeeded"
     grep -qF -- "$expected" "$WORK/run.out" || fail "$what did not say \"$expected\""
+}
+# Prints the test sheet and checks its rulers within the printable area AREA: measure_sheet AREA.
+measure_sheet() {
+    local before
+    before=$(pdf_count)
+    run_quietly "Print Test Sheet" --print-test-sheet-and-quit "$WORK/worked.vlt"
+    take_pdf "$before"
+    pdftocairo -svg "$PDF" "$WORK/sheet.svg"
+    /usr/bin/python3 "$MEASURE" rulers "$WORK/sheet.svg" "$1"
 }
 # Prints with `args` and measures the card outline: measure_card W H args...
 measure_card() {
@@ -349,11 +345,7 @@ grep -q "fit" "$WORK/run.out" || fail "the refusal does not name the likely caus
 measure_card "$(python3 -c 'print(52 * 150 / 147.06)')" "$(python3 -c 'print(45 * 200 / 204.08)')" \
     --print-and-quit "$WORK/worked.vlt"
 echo "ok - calibrated X 102 %, Y 98 %: the card scaled about its top-left corner; the refused lengths changed nothing"
-before=$(pdf_count)
-run_quietly "Print Test Sheet" --print-test-sheet-and-quit "$WORK/worked.vlt"
-take_pdf "$before"
-pdftocairo -svg "$PDF" "$WORK/sheet.svg"
-/usr/bin/python3 "$MEASURE" rulers "$WORK/sheet.svg" "$AREA"
+measure_sheet "$AREA"
 pdftotext "$PDF" - | grep -q "The card's outline, 52 x 45 mm" || fail "the test sheet does not name the card's outline"
 echo "ok - test sheet: rulers at nominal size with a correction stored"
 run_quietly "Reset" --reset-calibration-and-quit "$WORK/worked.vlt"
@@ -381,17 +373,9 @@ sleep 1
 echo "ok - two printers, no default: the message naming both, no job"
 
 # --- 2f. The test sheet fits US Letter too ---
-LETTER=${QUEUE}Letter
-lpadmin -p "$LETTER" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
-    -o PageSize=Letter -o printer-is-shared=false -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
-    fail "cannot add the queue $LETTER: $(server_log)"
-lpadmin -d "$LETTER"
-LETTER_AREA=$(grep -E '^\*ImageableArea Letter[/:]' "$SERVER/ppd/$LETTER.ppd" | sed -E 's/.*"(.*)".*/\1/')
-[[ -n $LETTER_AREA ]] || fail "no Letter printable area in the queue's driver file"
-before=$(pdf_count)
-run_quietly "Print Test Sheet on Letter" --print-test-sheet-and-quit "$WORK/worked.vlt"
-take_pdf "$before"
+add_queue "${QUEUE}Letter" Letter
+lpadmin -d "${QUEUE}Letter"
+LETTER_AREA=$(area_of "${QUEUE}Letter" Letter)
+measure_sheet "$LETTER_AREA"
 pdfinfo "$PDF" | grep -q 'Page size:.*612 x 792' || fail "the Letter queue's page is not Letter: $(pdfinfo "$PDF" | grep 'Page size')"
-pdftocairo -svg "$PDF" "$WORK/letter.svg"
-/usr/bin/python3 "$MEASURE" rulers "$WORK/letter.svg" "$LETTER_AREA"
 echo "ok - test sheet on US Letter: rulers at nominal size, all within the printable area"

@@ -8,6 +8,7 @@
 #include "printbackend.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QImage>
 #include <QTableView>
@@ -116,12 +117,31 @@ struct ShownWindow {
         QApplication::setActiveWindow(&window);
     }
     template <typename T = QWidget> T *child(const char *name) { return window.findChild<T *>(QLatin1String(name)); }
+    // The window's shown dialog of that type, made active: no window manager brings it to the front.
+    template <typename Dialog = QDialog> Dialog *shownDialog()
+    {
+        for (Dialog *dialog : window.findChildren<Dialog *>()) {
+            if (dialog->isVisible()) {
+                QApplication::setActiveWindow(dialog);
+                return QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
+            }
+        }
+        return nullptr;
+    }
     QTableView *view(TableKind kind) { return child<QTableView>(tableInfo(kind).controlName); }
     FakeMessages messages; // before the window, which uses them until it is gone
     FakeFiles files;
     FakePrinters printers;
     FrmMain window;
 };
+
+// A table of cases: one column "c", a row per case named by its `name`.
+template <typename Case, std::size_t N> void addCases(const Case (&cases)[N])
+{
+    QTest::addColumn<Case>("c");
+    for (const Case &c : cases)
+        QTest::newRow(c.name) << c;
+}
 
 // A table's data rows as lines of their visible cells joined by '|', and the reverse.
 inline QStringList tableLines(const DesignTable &table)

@@ -1,5 +1,6 @@
-// Scales... and Row Properties... as a person uses them: what they refuse, the rows they write,
-// the mark and tooltip of a row with properties, and their help.
+// The design's dialogs as a person uses them: Scales, Row Properties of every table, Bands, Holes,
+// the colour picker and the help; what they refuse, the rows they write, the mark and tooltip of
+// a row with properties.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
@@ -7,10 +8,13 @@
 #include "design/scalelaw.h"
 #include "fakes.h"
 #include "helpviewer.h"
+#include "rowmarkdelegate.h"
 #include "rowpropertiesdialog.h"
+#include "rowstabledialog.h"
 #include "scalesdialog.h"
 
 #include <QAction>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHelpEvent>
@@ -25,26 +29,57 @@ Q_DECLARE_METATYPE(vernalith::TableKind)
 
 static const QColor kMarkColour(230, 115, 0);
 
+struct RowCase {
+    const char *name;
+    TableKind kind;
+    QString opener; // "menu" after a click, "right click", "menu key"
+    int choice; // index in the scale list: 0 = none
+    QString values;
+    QString scaleCell;
+};
+Q_DECLARE_METATYPE(RowCase)
+
+// However the dialog is opened, it works on the row the person chose and writes only that row.
+static const RowCase kRowCases[] = {
+    {"tickmarks on scale 2, menu", TableKind::ScaleTickmarks, "menu", 2, "1:10:1, 20", "2"},
+    {"digits on scale 1, right click", TableKind::ScaleDigits, "right click", 1, "-20 0 3", "1"},
+    {"tickmarks, values only, menu key", TableKind::ScaleTickmarks, "menu key", 0, "0 0.5 1", ""},
+};
+
+struct StyleCase {
+    const char *name;
+    TableKind kind;
+    QString width; // "-": not offered
+    QString colour;
+    QString font; // "-": not offered
+    QString fault; // the start of what is said; empty: nothing
+    QString stored; // the row's non-empty extra cells; empty: OK is disabled
+    QString tooltip;
+};
+Q_DECLARE_METATYPE(StyleCase)
+
+// Every table has Row Properties, offering exactly its own style cells.
+static const StyleCase kStyles[] = {
+    {"arc, bold navy", TableKind::ScaleArcs, "0.5", "navy", "-", "", "0.5|#000080", "Width: 0.5 mm\nColour: #000080"},
+    {"tick, short hex", TableKind::ScaleTickmarks, "0.05", "#a1b", "-", "", "0.05|#AA11BB",
+     "Width: 0.05 mm\nColour: #AA11BB"},
+    {"digits, bad colour", TableKind::ScaleDigits, "-", "grau", "", "Colour \"grau\"", "", ""},
+    {"label, font elsewhere", TableKind::FaceLabels, "-", "Red", "Nowhere Sans",
+     "Font \"Nowhere Sans\" is not installed; DejaVu Sans", "#FF0000|Nowhere Sans",
+     "Colour: #FF0000\nFont: Nowhere Sans"},
+};
+
 class TestDesignDialogs : public QObject
 {
     Q_OBJECT
     std::unique_ptr<testing::ShownWindow> w;
 
-    template <typename Dialog> Dialog *openedDialog()
-    {
-        Dialog *dialog = w->window.findChild<Dialog *>();
-        if (!dialog || !dialog->isVisible())
-            return nullptr;
-        // The offscreen platform has no window manager to bring a new window to the front.
-        QApplication::setActiveWindow(dialog);
-        return QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
-    }
     ScalesDialog *openScales()
     {
         w->child<QAction>("mnuScales")->trigger();
-        return openedDialog<ScalesDialog>();
+        return w->shownDialog<ScalesDialog>();
     }
-    QPushButton *button(QDialog *dialog, QDialogButtonBox::StandardButton which)
+    QPushButton *button(QDialog *dialog, QDialogButtonBox::StandardButton which = QDialogButtonBox::Ok)
     {
         return dialog->findChild<QDialogButtonBox *>()->button(which);
     }
@@ -54,7 +89,6 @@ class TestDesignDialogs : public QObject
         table->setCurrentIndex(table->model()->index(row, col));
         QTest::keyClick(table, Qt::Key_F2);
         auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-        QVERIFY(editor);
         editor->selectAll();
         QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Qt::Key_Return);
@@ -66,14 +100,8 @@ class TestDesignDialogs : public QObject
         table->setCurrentIndex(table->model()->index(row, 0));
         QTest::keyClick(table, Qt::Key_F2);
         auto *combo = qobject_cast<QComboBox *>(QApplication::focusWidget());
-        QVERIFY(combo);
         QCOMPARE(combo->count(), scaleLawNames().size());
-        const int target = combo->findText(law);
-        QVERIFY(target >= 0);
-        while (combo->currentIndex() < target)
-            QTest::keyClick(combo, Qt::Key_Down);
-        while (combo->currentIndex() > target)
-            QTest::keyClick(combo, Qt::Key_Up);
+        combo->setCurrentIndex(combo->findText(law));
         QTest::keyClick(combo, Qt::Key_Return);
     }
     void clickCell(TableKind kind, int gridRow)
@@ -82,18 +110,12 @@ class TestDesignDialogs : public QObject
         const QRect cell = view->visualRect(view->model()->index(gridRow - 1, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     }
-    void setRowProperties(TableKind kind, int gridRow, const QString &scale, const QString &values)
-    {
-        DesignTable &table = w->window.table(kind);
-        table.setCell(gridRow, extraColumn(kind, "Scale"), scale);
-        table.setCell(gridRow, extraColumn(kind, "Values"), values);
-    }
 
 private slots:
     void init()
     {
         w.reset();
-        delete helpViewerInstance();
+        delete helpViewerInstance(); // a row finds the help it opens, not the last row's
         w = std::make_unique<testing::ShownWindow>();
         QVERIFY(QTest::qWaitForWindowActive(&w->window));
     }
@@ -112,11 +134,10 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(bool, usable);
         ScalesDialog *dialog = openScales();
-        QVERIFY(dialog);
         auto *table = dialog->findChild<QTableView *>("scalesTable");
         QTest::mouseClick(dialog->findChild<QPushButton *>("addScale"), Qt::LeftButton);
         QCOMPARE(table->model()->rowCount(), 1);
-        QVERIFY(button(dialog, QDialogButtonBox::Ok)->isEnabled()); // a new scale is linear 0 ... 100
+        QVERIFY(button(dialog)->isEnabled()); // a new scale is linear 0 ... 100
 
         chooseLaw(table, 0, typed.at(0));
         for (int col = 1; col < 5; ++col)
@@ -127,40 +148,33 @@ private slots:
         QString reason;
         ScaleLaw::parse(typed, &reason);
         QCOMPARE(reason.isEmpty(), usable);
-        QCOMPARE(button(dialog, QDialogButtonBox::Ok)->isEnabled(), usable);
+        QCOMPARE(button(dialog)->isEnabled(), usable);
         const QString shown = dialog->findChild<QLabel *>("scaleProblem")->text();
         QCOMPARE(shown, usable ? QString() : "Scale 1: " + reason);
         QCOMPARE(table->model()->index(0, 2).data(Qt::ToolTipRole).toString(), reason);
 
         QTest::mouseClick(button(dialog, usable ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
-        QVERIFY(!dialog->isVisible());
         QCOMPARE(w->window.model().scales(), usable ? TableRows{typed} : TableRows{});
     }
 
     void removingAScaleRenumbersTheRowsThatUseIt_data()
     {
         QTest::addColumn<bool>("accept");
-        QTest::addColumn<QStringList>("tickScales");
+        QTest::addColumn<QStringList>("ticks"); // Divisions|Scale
         QTest::addColumn<QString>("digitScale");
         QTest::addColumn<int>("scaleCount");
-        QTest::newRow("OK") << true << QStringList{"1", "", "2", "9"} << "2" << 2;
-        QTest::newRow("Cancel") << false << QStringList{"1", "2", "3", "9"} << "3" << 3;
+        QTest::newRow("OK") << true << QStringList{"10|1", "20|", "30|2", "40|9"} << "2" << 2;
+        QTest::newRow("Cancel") << false << QStringList{"10|1", "20|2", "30|3", "40|9"} << "3" << 3;
     }
     void removingAScaleRenumbersTheRowsThatUseIt()
     {
         QFETCH(bool, accept);
-        QFETCH(QStringList, tickScales);
         QFETCH(QString, digitScale);
         QFETCH(int, scaleCount);
         DesignModel &model = w->window.model();
         model.setScales({{"db", "-20", "3", "", ""}, {"linear", "0", "100", "", ""}, {"swr", "1", "inf", "", ""}});
         DesignTable &ticks = model.table(TableKind::ScaleTickmarks);
-        for (int row = 1; row <= 4; ++row) {
-            if (row > 1)
-                ticks.appendEmptyRow();
-            ticks.setCell(row, 0, QString::number(row * 10));
-            ticks.setCell(row, extraColumn(TableKind::ScaleTickmarks, "Scale"), QStringList{"1", "2", "3", "9"}[row - 1]);
-        }
+        testing::fillTable(ticks, {"10|||1", "20|||2", "30|||3", "40|||9"}); // the fourth cell is the scale
         model.table(TableKind::ScaleDigits).setCell(1, extraColumn(TableKind::ScaleDigits, "Scale"), "3");
 
         ScalesDialog *dialog = openScales();
@@ -175,12 +189,10 @@ private slots:
 
         QTest::mouseClick(button(dialog, accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
         QCOMPARE(model.scales().size(), scaleCount);
-        QStringList scalesNow;
-        for (int row = 1; row <= 4; ++row) {
-            scalesNow << ticks.cell(row, extraColumn(TableKind::ScaleTickmarks, "Scale"));
-            QCOMPARE(ticks.cell(row, 0), QString::number(row * 10)); // the visible cells stay
-        }
-        QCOMPARE(scalesNow, tickScales);
+        QStringList ticksNow;
+        for (int row = 1; row <= 4; ++row)
+            ticksNow << ticks.cell(row, 0) + "|" + ticks.cell(row, extraColumn(TableKind::ScaleTickmarks, "Scale"));
+        QTEST(ticksNow, "ticks");
         QCOMPARE(model.table(TableKind::ScaleDigits).cell(1, extraColumn(TableKind::ScaleDigits, "Scale")), digitScale);
     }
 
@@ -197,33 +209,14 @@ private slots:
         w->child("txtCardWidth")->setFocus(Qt::MouseFocusReason);
         QVERIFY(action->isEnabled());
         action->trigger();
-        auto *dialog = openedDialog<RowPropertiesDialog>();
-        QVERIFY(dialog);
-        QCOMPARE(dialog->findChild<QLabel *>("rowPlace")->text(), "Scale Digits, row 1");
+        QCOMPARE(w->shownDialog<RowPropertiesDialog>()->findChild<QLabel *>("rowPlace")->text(), "Scale Digits, row 1");
     }
 
-    // However the dialog is opened, it works on the row the person chose and writes only that row.
-    void rowPropertiesWritesTheRowsScaleAndValues_data()
-    {
-        QTest::addColumn<TableKind>("kind");
-        QTest::addColumn<QString>("opener"); // "menu" after a click, "right click", "menu key"
-        QTest::addColumn<int>("choice"); // index in the scale list: 0 = none
-        QTest::addColumn<QString>("values");
-        QTest::addColumn<QString>("scaleCell");
-        QTest::newRow("tickmarks on scale 2, menu") << TableKind::ScaleTickmarks << "menu" << 2 << "1:10:1, 20" << "2";
-        QTest::newRow("digits on scale 1, right click") << TableKind::ScaleDigits << "right click" << 1 << "-20 0 3"
-                                                        << "1";
-        QTest::newRow("tickmarks, values only, menu key") << TableKind::ScaleTickmarks << "menu key" << 0 << "0 0.5 1"
-                                                          << "";
-        QTest::newRow("digits, scale only, menu") << TableKind::ScaleDigits << "menu" << 2 << "" << "2";
-    }
+    void rowPropertiesWritesTheRowsScaleAndValues_data() { testing::addCases(kRowCases); }
     void rowPropertiesWritesTheRowsScaleAndValues()
     {
-        QFETCH(TableKind, kind);
-        QFETCH(QString, opener);
-        QFETCH(int, choice);
-        QFETCH(QString, values);
-        QFETCH(QString, scaleCell);
+        QFETCH(RowCase, c);
+        const TableKind kind = c.kind;
         DesignModel &model = w->window.model();
         model.setScales({{"db", "-20", "3", "", ""}, {"log", "1", "100", "", ""}});
         DesignTable &table = model.table(kind);
@@ -233,11 +226,11 @@ private slots:
         const TableRows before = table.rowsData();
 
         QTableView *view = w->view(kind);
-        if (opener == "menu") {
+        if (c.opener == "menu") {
             clickCell(kind, 3);
             w->child<QAction>("mnuRowProperties")->trigger();
         } else {
-            if (opener == "menu key") {
+            if (c.opener == "menu key") {
                 // The keyboard's request carries the middle of the view, which is not the current row.
                 table.setRow(3);
                 view->setFocus(Qt::TabFocusReason);
@@ -254,8 +247,7 @@ private slots:
             QCOMPARE(table.row(), 3);
             menu->findChild<QAction *>("rowContextProperties")->trigger();
         }
-        auto *dialog = openedDialog<RowPropertiesDialog>();
-        QVERIFY(dialog);
+        auto *dialog = w->shownDialog<RowPropertiesDialog>();
         QVERIFY(w->child<QAction>("mnuRowProperties")->isEnabled());
         QCOMPARE(dialog->findChild<QLabel *>("rowPlace")->text(),
                  QString::fromLatin1(tableInfo(kind).caption) + ", row 3");
@@ -263,13 +255,13 @@ private slots:
         QCOMPARE(scale->count(), 3);
         QCOMPARE(scale->itemText(1), QString::fromUtf16(u"1: db, -20 \u2026 3"));
         scale->setFocus();
-        for (int i = 0; i < choice; ++i)
+        for (int i = 0; i < c.choice; ++i)
             QTest::keyClick(scale, Qt::Key_Down);
-        QTest::keyClicks(dialog->findChild<QLineEdit *>("valueList"), values);
-        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("valueList"), c.values);
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
 
-        QCOMPARE(table.cell(3, extraColumn(kind, "Scale")), scaleCell);
-        QCOMPARE(table.cell(3, extraColumn(kind, "Values")), values);
+        QCOMPARE(table.cell(3, extraColumn(kind, "Scale")), c.scaleCell);
+        QCOMPARE(table.cell(3, extraColumn(kind, "Values")), c.values);
         QCOMPARE(table.cell(3, 0), "10");
         QVERIFY(table.rowHasProperties(3));
         for (int row : {1, 2, 4, 5, 6}) {
@@ -284,7 +276,6 @@ private slots:
         QTest::addColumn<int>("scale"); // 0: none, 1: db -20 ... 3
         QTest::addColumn<bool>("usable");
         QTest::addColumn<QString>("note"); // the start of what the dialog says; empty: nothing
-        QTest::newRow("ranges and infinity") << "1:10:1, 20, inf" << 0 << true << "";
         QTest::newRow("within the scale") << "-20:0:5, 1 2 3" << 1 << true << "";
         QTest::newRow("a word") << "1, ten" << 0 << false << "ten";
         // Pointed out, but the scale may be changed next: OK stays.
@@ -299,33 +290,25 @@ private slots:
         w->window.model().setScales({{"db", "-20", "3", "", ""}});
         clickCell(TableKind::ScaleDigits, 1);
         w->child<QAction>("mnuRowProperties")->trigger();
-        auto *dialog = openedDialog<RowPropertiesDialog>();
+        auto *dialog = w->shownDialog<RowPropertiesDialog>();
         dialog->findChild<QComboBox *>("scaleChoice")->setCurrentIndex(scale);
         QTest::keyClicks(dialog->findChild<QLineEdit *>("valueList"), values);
-        QCOMPARE(button(dialog, QDialogButtonBox::Ok)->isEnabled(), usable);
+        QCOMPARE(button(dialog)->isEnabled(), usable);
         const QString said = dialog->findChild<QLabel *>("valuesProblem")->text();
         QVERIFY2(note.isEmpty() ? said.isEmpty() : said.contains(note), qPrintable(said));
-        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton); // does nothing when disabled
+        QTest::mouseClick(button(dialog), Qt::LeftButton); // does nothing when disabled
         QCOMPARE(dialog->isVisible(), !usable);
         QCOMPARE(w->window.table(TableKind::ScaleDigits).cell(1, extraColumn(TableKind::ScaleDigits, "Values")),
                  usable ? values : QString());
     }
 
-    void aRowWithPropertiesIsMarkedAndTellsThemInItsTooltip_data()
-    {
-        QTest::addColumn<TableKind>("kind");
-        QTest::newRow("tickmarks") << TableKind::ScaleTickmarks;
-        QTest::newRow("digits") << TableKind::ScaleDigits;
-    }
+    // Every table has the mark's delegate (test_styledialogs); one shows that it marks.
     void aRowWithPropertiesIsMarkedAndTellsThemInItsTooltip()
     {
-        QFETCH(TableKind, kind);
+        const TableKind kind = TableKind::ScaleTickmarks;
         w->window.model().setScales({{"db", "-20", "3", "", ""}});
         DesignTable &table = w->window.table(kind);
-        table.appendEmptyRow();
-        table.appendEmptyRow();
-        setRowProperties(kind, 2, "1", "-20, 0, 3");
-        setRowProperties(kind, 3, "7", "");
+        testing::fillTable(table, {"||", "|||1|-20, 0, 3", "|||7"}); // the fourth and fifth cells: Scale, Values
         QTableView *view = w->view(kind);
         auto markedAt = [view](int gridRow) {
             const QImage image = view->viewport()->grab().toImage();
@@ -351,40 +334,139 @@ private slots:
         // The dialog keeps a scale that does not exist until it is changed.
         clickCell(kind, 3);
         w->child<QAction>("mnuRowProperties")->trigger();
-        auto *dialog = openedDialog<RowPropertiesDialog>();
-        QVERIFY(dialog);
+        auto *dialog = w->shownDialog<RowPropertiesDialog>();
         QCOMPARE(dialog->findChild<QComboBox *>("scaleChoice")->currentText(), "7: no such scale");
-        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
         QCOMPARE(table.cell(3, extraColumn(kind, "Scale")), "7");
 
-        setRowProperties(kind, 2, "", "");
+        table.setCell(2, extraColumn(kind, "Scale"), "");
+        table.setCell(2, extraColumn(kind, "Values"), "");
         QVERIFY(!markedAt(2));
         QCOMPARE(tooltipAt(2), QString());
     }
 
-    void f1InTheDialogsOpensTheHelpOnScales_data()
+    void aBandOrHoleThatCannotBeDrawnBlocksOk_data()
     {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<bool>("byButton");
-        QTest::newRow("Scales, F1") << "mnuScales" << false;
-        QTest::newRow("Row Properties, Help") << "mnuRowProperties" << true;
+        QTest::addColumn<QString>("list"); // "bands" or "holes"
+        QTest::addColumn<QString>("typed"); // the row's cells, joined by '|'
+        QTest::addColumn<QString>("fault"); // the start of what is said; empty: none
+        QTest::addColumn<QString>("stored"); // empty: nothing
+        QTest::newRow("red zone, named colour") << "bands" << "1|0|3|34|36| Red" << "" << "1|0|3|34|36|#FF0000";
+        QTest::newRow("reading off the scale") << "bands" << "1|0|4|34|36|" << "Band 1: To 4 lies outside scale 1"
+                                               << "";
+        QTest::newRow("screw hole") << "holes" << " 4|41.5|3.2" << "" << "4|41.5|3.2";
+        QTest::newRow("no diameter") << "holes" << "4|4|0" << "Hole 1: Diameter 0 is not above 0" << "";
     }
-    void f1InTheDialogsOpensTheHelpOnScales()
+    void aBandOrHoleThatCannotBeDrawnBlocksOk()
     {
-        QFETCH(QString, dialog);
+        QFETCH(QString, list);
+        QFETCH(QString, typed);
+        QFETCH(QString, fault);
+        QFETCH(QString, stored);
+        w->window.model().setScales({{"db", "-20", "3", "", ""}});
+        const QString singular = list.chopped(1);
+        w->child<QAction>(list == "bands" ? "mnuBands" : "mnuHoles")->trigger();
+        auto *dialog = w->shownDialog<RowsTableDialog>();
+        QTest::mouseClick(dialog->findChild<QPushButton *>("add" + singular.left(1).toUpper() + singular.mid(1)),
+                          Qt::LeftButton);
+        auto *table = dialog->findChild<QTableView *>(list + "Table");
+        QCOMPARE(table->model()->rowCount(), 1);
+        QVERIFY(button(dialog)->isEnabled()); // a new row is one that can be drawn
+        const QStringList cells = typed.split('|');
+        for (int col = 0; col < cells.size(); ++col)
+            table->model()->setData(table->model()->index(0, col), cells.at(col));
+
+        const QString said = dialog->findChild<QLabel *>(singular + "Problem")->text();
+        QVERIFY2(fault.isEmpty() ? said.isEmpty() : said.startsWith(fault), qPrintable(said));
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
+        QCOMPARE(dialog->isVisible(), !fault.isEmpty());
+        const DialDesign design = w->window.model().design();
+        QCOMPARE(list == "bands" ? design.bands : design.holes,
+                 stored.isEmpty() ? TableRows() : TableRows{stored.split('|')});
+    }
+
+    void rowPropertiesSetsTheStyleOfAnyTablesRow_data() { testing::addCases(kStyles); }
+    void rowPropertiesSetsTheStyleOfAnyTablesRow()
+    {
+        QFETCH(StyleCase, c);
+        QTableView *view = w->view(c.kind);
+        view->setFocus(Qt::MouseFocusReason);
+        w->child<QAction>("mnuRowProperties")->trigger();
+        auto *dialog = w->shownDialog<RowPropertiesDialog>();
+        QCOMPARE(!dialog->findChild<QLineEdit *>("rowWidth"), c.width == "-");
+        QCOMPARE(!dialog->findChild<QComboBox *>("rowFont"), c.font == "-");
+        if (c.width != "-")
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("rowWidth"), c.width);
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("rowColourText"), c.colour);
+        if (c.font != "-")
+            QTest::keyClicks(dialog->findChild<QComboBox *>("rowFont")->lineEdit(), c.font);
+        const QString said = dialog->findChild<QLabel *>("valuesProblem")->text();
+        QVERIFY2(c.fault.isEmpty() ? said.isEmpty() : said.startsWith(c.fault), qPrintable(said));
+        QCOMPARE(button(dialog)->isEnabled(), !c.stored.isEmpty());
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
+        const QStringList row = w->window.model().design().table(c.kind).first();
+        QCOMPARE(row.mid(columnCount(c.kind)).filter(QRegularExpression(".")).join('|'), c.stored);
+        QCOMPARE(qobject_cast<RowMarkDelegate *>(view->itemDelegateForColumn(0))->rowTooltip(0), c.tooltip);
+    }
+
+    void aPickedColourIsStoredAsHex_data()
+    {
+        QTest::addColumn<QString>("opener");
+        QTest::newRow("band") << "pickBandColour";
+        QTest::newRow("row") << "rowColourPick";
+    }
+    void aPickedColourIsStoredAsHex()
+    {
+        QFETCH(QString, opener);
+        const bool band = opener == "pickBandColour";
+        if (band) {
+            w->window.model().setBands({{"", "0", "1", "20", "22", ""}});
+            w->child<QAction>("mnuBands")->trigger();
+        } else {
+            w->view(TableKind::ScaleArcs)->setFocus(Qt::MouseFocusReason);
+            w->child<QAction>("mnuRowProperties")->trigger();
+        }
+        auto *dialog = w->shownDialog();
+        QTest::mouseClick(dialog->findChild<QAbstractButton *>(opener), Qt::LeftButton);
+        auto *picker = dialog->findChild<QColorDialog *>();
+        QVERIFY(picker && picker->isVisible());
+        picker->setCurrentColor(QColor(0x12, 0xab, 0x56));
+        picker->accept();
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
+        const DialDesign design = w->window.model().design();
+        QCOMPARE(band ? design.bands.first().last()
+                      : design.table(TableKind::ScaleArcs).first().at(extraColumn(TableKind::ScaleArcs, "Colour")),
+                 "#12AB56");
+    }
+
+    void f1InTheDialogsOpensTheirHelp_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<TableKind>("table"); // which has the focus
+        QTest::addColumn<bool>("byButton");
+        QTest::addColumn<QString>("title");
+        const TableKind arcs = TableKind::ScaleArcs, ticks = TableKind::ScaleTickmarks;
+        const QString style = "Style, bands and holes", scales = "Scales and value lists";
+        QTest::newRow("Bands, F1") << "mnuBands" << arcs << false << style;
+        QTest::newRow("an arc's Row Properties, Help") << "mnuRowProperties" << arcs << true << style;
+        QTest::newRow("Scales, F1") << "mnuScales" << ticks << false << scales;
+        QTest::newRow("a tick's Row Properties, Help") << "mnuRowProperties" << ticks << true << scales;
+    }
+    void f1InTheDialogsOpensTheirHelp()
+    {
+        QFETCH(QString, entry);
+        QFETCH(TableKind, table);
         QFETCH(bool, byButton);
-        w->view(TableKind::ScaleTickmarks)->setFocus(Qt::MouseFocusReason);
-        w->child<QAction>(qPrintable(dialog))->trigger();
-        QDialog *shown = dialog == "mnuScales" ? static_cast<QDialog *>(openedDialog<ScalesDialog>())
-                                               : openedDialog<RowPropertiesDialog>();
-        QVERIFY(shown);
+        QFETCH(QString, title);
+        w->view(table)->setFocus(Qt::MouseFocusReason);
+        w->child<QAction>(qPrintable(entry))->trigger();
+        QDialog *shown = w->shownDialog();
         if (byButton)
-            QTest::mouseClick(button(shown, QDialogButtonBox::Help), Qt::LeftButton);
+            QTest::mouseClick(shown->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Help), Qt::LeftButton);
         else
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
         QVERIFY(helpViewerInstance() && helpViewerInstance()->isVisible());
-        QCOMPARE(helpViewerInstance()->currentUrl().fileName(), "scales.html");
-        QCOMPARE(helpViewerInstance()->currentTitle(), "Scales and value lists");
+        QCOMPARE(helpViewerInstance()->currentTitle(), title);
     }
 };
 

@@ -1,15 +1,20 @@
-// File > Open, Save and Export through the window, the dialogs answered by the test: what is
-// written, what is read back, and what is left when something goes wrong.
+// File > Open, Save, Export and New from Template through the window, the dialogs answered by the
+// test: what is written, what is read back, and what is left when something goes wrong.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
 #include "design/designmodel.h"
 #include "design/designtable.h"
 #include "fakes.h"
+#include "files/dialfile.h"
+#include "render/dialrenderer.h"
+#include "render/recordingsurface.h"
+#include "templatelibrary.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -38,6 +43,29 @@ static DialDesign someDesign()
     design.table(TableKind::FaceLabels) = {{"26", "40", "µA ±2°", "8"}, {"5", "5", "Class 1.5", ""}};
     return design;
 }
+
+struct TemplateCase {
+    const char *name;
+    QString fileName;
+    QString card;
+    QStringList scale; // the first scale's Law, Min, Max, Parameter
+    QString band = {}; // as a recording describes it; empty: none
+};
+Q_DECLARE_METATYPE(TemplateCase)
+
+// Every template (the menu test checks there are no others). The VU zone: +3 VU at full scale,
+// atan(24.4 / 29.1); 0 VU at 10^(-3/20) of the sweep from the mirror angle. The ohmmeter's window:
+// 5 % ... 95 % of the 90 degree sweep from 135 degrees.
+static const TemplateCase kTemplates[] = {
+    {"linear µA", "linear-0-100-microamps.vlt", "52x45", {}},
+    {"VU", "vu-meter.vlt", "80x50", {"db", "-20", "3", ""},
+     "sector (40.0000, 46.0000) r 34.0000-36.0000 from 0.6978 to 1.2077 filled colour #D00000"},
+    {"ohms", "ohmmeter.vlt", "64x46", {"ohms", "0", "inf", "50"},
+     "sector (32.0000, 40.0000) r 23.0000-25.0000 from 0.8639 to 2.2777 cut"},
+    {"S", "s-meter.vlt", "64x46", {"table", "0", "9", ""}},
+    {"SWR", "swr-meter.vlt", "64x46", {"swr", "1", "inf", ""}},
+    {"square law", "square-law-0-1-amps.vlt", "52x45", {"power", "0", "1", "2"}},
+};
 
 class TestFrmMainFiles : public QObject
 {
@@ -86,8 +114,6 @@ private slots:
         // What the file may hold is the reader's to check; here, what the window shows of it.
         QTest::newRow("Divisions 40000") << QByteArray(kWorkedExample).replace("5\t0\t100", "40000\t0\t100") << ""
                                          << workedExample("40000");
-        QTest::newRow("too many rows") << "[Vernalith1.0]\r\n[Arcs]\r\n" + QByteArray("20\r\n").repeated(kMaxDataRows + 1)
-                                       << "An error occurred while Opening the file" << someDesign();
         QTest::newRow("wrong first line") << QByteArray("[Vernalith2.0]\r\n") << "Unknown file format!" << someDesign();
         QTest::newRow("missing file") << QByteArray() << "An error occurred while Opening the file" << someDesign();
     }
@@ -150,11 +176,11 @@ private slots:
         DialDesign wide = workedExample();
         wide.dimension(Dimension::CardWidth) = "400";
         w->window.model().setDesign(wide);
-        choose("mnuExport", path("wide.pdf"));
+        choose("mnuExport", path("wide.PDF")); // as a person may type it
         QVERIFY(w->messages.texts.isEmpty());
         // 420 x 65 mm in points: the card plus 10 mm all round, not an A4 page that cuts it off.
         const QRegularExpressionMatch box = QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")
-                                                .match(QString::fromLatin1(readAll(path("wide.pdf"))));
+                                                .match(QString::fromLatin1(readAll(path("wide.PDF"))));
         QVERIFY(box.hasMatch());
         QVERIFY(qAbs(box.captured(1).toDouble() - 420 / 25.4 * 72) < 1);
         QVERIFY(qAbs(box.captured(2).toDouble() - 65 / 25.4 * 72) < 1);
@@ -170,6 +196,99 @@ private slots:
                  qPrintable(w->messages.reasons.value(0)));
         QVERIFY(QFileInfo(path("card.svg")).isDir());
         QCOMPARE(files(), QStringList());
+    }
+
+    void exportAsksForTheOptionsOfItsFormat_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("SVG, texts as outlines") << "card.svg" << true << false;
+        QTest::newRow("SVG, cancelled") << "card.svg" << true << true;
+        QTest::newRow("PNG: nothing to ask") << "card.png" << false << false;
+    }
+    void exportAsksForTheOptionsOfItsFormat()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, asked);
+        QFETCH(bool, cancel);
+        QVERIFY(w->window.loadTemplate(":/templates/vu-meter.vlt"));
+        w->files.outlines = true;
+        w->files.cancelOptions = cancel;
+        choose("mnuExport", path(file));
+        choose("mnuExport", path(file));
+        QCOMPARE(w->files.optionFormats.size(), asked ? 2 : 0);
+        if (asked && !cancel) // the choice is offered again
+            QVERIFY(!w->files.offeredOptions.at(0).textOutlines && w->files.offeredOptions.at(1).textOutlines);
+        QCOMPARE(files(), cancel ? QStringList() : QStringList{file});
+        if (asked && !cancel)
+            QVERIFY2(!readAll(path(file)).contains("<text"), "the texts are outlines");
+        QCOMPARE(w->messages.texts, QStringList());
+    }
+
+    void theMenuListsEveryBundledAndInstalledTemplate()
+    {
+        QStringList listed, titles;
+        for (const DesignTemplate &t : designTemplates())
+            listed << t.fileName;
+        for (QAction *action : w->window.findChild<QMenu *>("mnuNewFromTemplate")->actions())
+            titles << action->text();
+        QCOMPARE(titles.size(), listed.size());
+        QVERIFY(titles.contains(QString::fromUtf16(u"VU meter (\u221220 \u2026 +3 VU)")));
+        // The same files in the program, in the source tree that is installed, and in the list.
+        const QStringList bundled = QDir(":/templates").entryList(QDir::Files);
+        listed.sort();
+        QCOMPARE(bundled, listed);
+        QCOMPARE(QDir(VERNALITH_TEST_DATA "/../../resources/templates").entryList({"*.vlt"}, QDir::Files), listed);
+        QCOMPARE(listed.size(), qsizetype(std::size(kTemplates)));
+    }
+
+    // A template is exactly what Save would write for the meter it is named for; it opens like a
+    // file but without a file name, and draws its bands under the rest.
+    void eachTemplate_data() { testing::addCases(kTemplates); }
+    void eachTemplate()
+    {
+        QFETCH(TemplateCase, c);
+        const QByteArray bytes = readAll(":/templates/" + c.fileName);
+        const DialReadResult read = parseDialFile(bytes, DialDesign::startup().dimensions);
+        QVERIFY2(read.ok(), qPrintable(read.error.detail));
+        QCOMPARE(dialFileBytes(read.design), bytes);
+        const DialDesign &design = read.design;
+        QCOMPARE(design.dimension(Dimension::CardWidth) + "x" + design.dimension(Dimension::CardHeight), c.card);
+        QCOMPARE(bytes.startsWith("[Vernalith1.0]\r\n"), c.scale.isEmpty()); // only scales need 1.1
+        QCOMPARE(design.scales.value(0).mid(0, 4), c.scale);
+
+        w->window.setFileName("/somewhere/earlier.vlt");
+        w->child<QAction>(qPrintable("mnuTemplate_" + c.fileName))->trigger();
+        QCOMPARE(w->messages.texts, QStringList());
+        QCOMPARE(w->window.model().design(), design);
+        QCOMPARE(w->window.fileName(), QString());
+        QVERIFY(!w->window.findChild<QAction *>("mnuRecent1")); // not a file of the user's
+        w->window.repaint();
+        QCOMPARE(w->window.previewError(), QString());
+        choose("mnuSave", QString());
+        QCOMPARE(w->files.initialNames, QStringList{QString()}); // no name offered: not the user's file
+
+        RecordingSurface surface;
+        drawDial(design, surface);
+        using Kind = RecordingSurface::Kind;
+        const QStringList bands = RecordingSurface::describe(surface.operations(Kind::Sector));
+        QCOMPARE(bands, c.band.isEmpty() ? QStringList() : QStringList{c.band});
+        const QVector<RecordingSurface::Operation> drawn = surface.drawn();
+        const auto first = [&drawn](Kind kind) {
+            return std::find_if(drawn.begin(), drawn.end(), [kind](const auto &op) { return op.kind == kind; });
+        };
+        if (!bands.isEmpty())
+            QVERIFY(first(Kind::Sector) < first(Kind::Arc) && first(Kind::Sector) < first(Kind::Text));
+    }
+
+    void aTemplateThatCannotBeReadIsReportedAsOpenReportsIt()
+    {
+        w->window.setFileName("/somewhere/earlier.vlt");
+        QVERIFY(!w->window.loadTemplate(":/templates/no-such-template.vlt"));
+        QCOMPARE(w->messages.texts, QStringList{"An error occurred while Opening the file"});
+        QCOMPARE(w->window.model().design(), DialDesign::startup());
+        QCOMPARE(w->window.fileName(), "/somewhere/earlier.vlt");
     }
 };
 

@@ -1,15 +1,26 @@
 // The designer window as it comes up: the design at start-up, where the controls are, what they
-// say, the order Tab walks them in, and how a dimension field selects its text.
+// say, the order Tab walks them in, how a dimension field selects its text; and its help: F1 opens
+// the topic of the focused part, Help > Contents the contents, the help pages link only to what
+// exists, and a fresh About box closes on Enter, Esc or a click on "&Ok", but not on F1.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
 #include "design/designtable.h"
 #include "fakes.h"
+#include "frmabout.h"
+#include "helpviewer.h"
 
+#include <QAction>
+#include <QDirIterator>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QTimer>
 
 using namespace vernalith;
 Q_DECLARE_METATYPE(vernalith::TableKind)
@@ -22,7 +33,13 @@ class TestFrmMainLayout : public QObject
     QString focusName() const { return QApplication::focusWidget()->objectName(); }
 
 private slots:
-    void init() { w = std::make_unique<testing::ShownWindow>(); QVERIFY(QTest::qWaitForWindowActive(&w->window)); }
+    void init()
+    {
+        w.reset();
+        delete helpViewerInstance();
+        w = std::make_unique<testing::ShownWindow>();
+        QVERIFY(QTest::qWaitForWindowActive(&w->window));
+    }
 
     void atStartupTheFieldsHoldTheDesignAndCardWidthIsSelected()
     {
@@ -33,17 +50,11 @@ private slots:
                                      "txtZeroPosX=5", "txtZeroPosY=12", "txtMaxPosX=47", "txtMaxPosY=12"}));
         QCOMPARE(focusName(), "txtCardWidth");
         QCOMPARE(w->child<QLineEdit>("txtCardWidth")->selectedText(), "52");
-    }
-
-    // The tables' titles and widths are the design table's (test_designtable); each grid shows its
-    // own table, one empty data row under the header.
-    void atStartupEachGridShowsItsTableWithOneEmptyRow()
-    {
+        // Each grid shows its own table (whose titles and widths are test_designtable's), one empty
+        // data row under the header.
         for (TableKind kind : kAllTables) {
-            QTableView *view = w->view(kind);
-            QCOMPARE(view->model(), static_cast<QAbstractItemModel *>(&w->window.table(kind)));
-            QCOMPARE(view->model()->rowCount(), 1);
-            QCOMPARE(testing::tableLines(w->window.table(kind)), QStringList{QString(view->model()->columnCount() - 1, '|')});
+            QCOMPARE(w->view(kind)->model(), static_cast<QAbstractItemModel *>(&w->window.table(kind)));
+            QCOMPARE(w->view(kind)->model()->rowCount(), 1);
         }
     }
 
@@ -147,6 +158,105 @@ private slots:
         QCOMPARE(pivot->selectedText(), "33");
         QTest::mouseClick(pivot, Qt::LeftButton, Qt::NoModifier, middle);
         QVERIFY(!pivot->hasSelectedText());
+    }
+
+    void f1OpensTheTopicOfTheFocusedPart_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Print, 10") << "cmdPrint" << "The Vernalith Designer window";
+        QTest::newRow("a dimension, 20") << "txtZeroPosX" << "Meter Dimensions";
+        QTest::newRow("scale arcs +, 30") << "cmdAddScaleArc" << "Scale Arcs";
+        QTest::newRow("scale digits -, 40") << "cmdDelScaleDigit" << "Scale Digits";
+        QTest::newRow("face labels table, 60") << "grdFaceLabels" << "Face Labels";
+    }
+    void f1OpensTheTopicOfTheFocusedPart()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QString, title);
+        w->child(qPrintable(focus))->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QVERIFY(helpViewerInstance() && helpViewerInstance()->isVisible());
+        QCOMPARE(helpViewerInstance()->currentTitle(), title);
+        QVERIFY(helpViewerInstance()->browser()->toPlainText().contains(title)); // the page's heading
+    }
+
+    void contentsOpensOneNonModalHelpWindowThatSurvivesAMissingPage()
+    {
+        w->child<QAction>("mnuHelpContents")->trigger();
+        HelpViewer *viewer = helpViewerInstance();
+        QVERIFY(viewer);
+        QCOMPARE(viewer->currentUrl(), QUrl("qrc:/help/index.html"));
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        showHelpTopic(70, &w->window); // a topic without a page
+        QCOMPARE(viewer->currentTitle(), "Help page not found");
+        QTest::keyClick(w->child("txtCardWidth"), Qt::Key_F1);
+        QCOMPARE(helpViewerInstance(), viewer);
+        QCOMPARE(viewer->currentTitle(), "Meter Dimensions");
+    }
+
+    void helpPageLinksResolve_data()
+    {
+        QTest::addColumn<QString>("page");
+        QDirIterator pages(":/help", {"*.html"});
+        while (pages.hasNext())
+            QTest::newRow(qPrintable(pages.next())) << pages.filePath();
+        QVERIFY(QFile::exists(":/help/index.html"));
+    }
+    void helpPageLinksResolve()
+    {
+        QFETCH(QString, page);
+        const QString html = QString::fromUtf8(testing::readAll(page));
+        QVERIFY(QRegularExpression("<title>[^<]+</title>").match(html).hasMatch());
+        static const QRegularExpression reference("\\b(?:href|src)\\s*=\\s*\"([^\"]*)\"");
+        for (auto it = reference.globalMatch(html); it.hasNext();) {
+            const QString link = it.next().captured(1);
+            const QUrl target = QUrl("qrc" + page).resolved(QUrl(link));
+            QVERIFY2(target.scheme() == "qrc" && QFile::exists(':' + target.path()), qPrintable(link));
+            const QString anchor = "name=\"" + target.fragment() + "\"";
+            if (target.hasFragment())
+                QVERIFY2(testing::readAll(':' + target.path()).contains(anchor.toUtf8()), qPrintable(link));
+        }
+    }
+
+    void aboutBox_data()
+    {
+        QTest::addColumn<int>("key"); // 0: a click on "&Ok"
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << true;
+        QTest::newRow("click on Ok") << 0 << true;
+        QTest::newRow("F1 does nothing") << int(Qt::Key_F1) << false;
+    }
+    void aboutBox()
+    {
+        QFETCH(int, key);
+        QStringList seen;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<FrmAbout *>(QApplication::activeModalWidget());
+            if (!box) { // "seen" stays empty and the test fails, rather than wait on some other box
+                if (QWidget *other = QApplication::activeModalWidget())
+                    other->close();
+                return;
+            }
+            auto *label = box->findChild<QLabel *>("Label1");
+            auto *ok = box->findChild<QPushButton *>("Command1");
+            seen << box->windowTitle() << label->text() << ok->text();
+            seen << QString::number(label->font().pointSizeF()) + (label->font().bold() ? " pt bold" : " pt");
+            const QPoint offset = box->frameGeometry().center() - w->window.frameGeometry().center();
+            const bool inPlace = box->size() == QSize(px(3210), px(3255)) && offset.manhattanLength() <= 2;
+            seen << (inPlace ? "3210 x 3255 twips, centred" : "misplaced");
+            key ? QTest::keyClick(ok, Qt::Key(key)) : QTest::mouseClick(ok, Qt::LeftButton);
+            seen << (box->isVisible() ? "open" : "closed");
+            box->reject();
+        });
+        w->child<QAction>("mnuHelpAbout")->trigger(); // returns once the box is closed
+        QFETCH(bool, closes);
+        QCOMPARE(seen, (QStringList{"About Vernalith", "Vernalith 1.0", "&Ok", "18 pt bold",
+                                    "3210 x 3255 twips, centred", closes ? "closed" : "open"}));
+        QVERIFY(w->window.findChildren<FrmAbout *>().isEmpty()); // built afresh each time
+        QVERIFY(!helpViewerInstance());
     }
 };
 

@@ -34,8 +34,8 @@ struct FakeFiles : FileChooser {
     {
         return answer(initial, f.join(QLatin1String(";;"))); // the first format stays chosen
     }
-    // Records the format and the options offered; answers with `outlines` and `cropMarks`, or
-    // cancels when `cancelOptions` is set.
+    // Records the format and the options offered; answers with `outlines`, or cancels when
+    // `cancelOptions` is set.
     bool exportOptions(QWidget *, ExportFormat format, ExportOptions *options) override
     {
         optionFormats << format;
@@ -43,12 +43,11 @@ struct FakeFiles : FileChooser {
         if (cancelOptions)
             return false;
         options->textOutlines = outlines;
-        options->cropMarks = cropMarks;
         return true;
     }
     QList<ExportFormat> optionFormats;
     QList<ExportOptions> offeredOptions;
-    bool outlines = false, cropMarks = false, cancelOptions = false;
+    bool outlines = false, cancelOptions = false;
     QString answer(const QString &initial, const QString &filter)
     {
         initialNames << initial;

@@ -1,13 +1,12 @@
-// The design's dialogs as a person uses them: Scales, Row Properties of every table, Bands, Holes,
-// the colour picker and the help; what they refuse, the rows they write, the mark and tooltip of
-// a row with properties.
+// The design's dialogs as a person uses them: Scales, Row Properties of every table, Bands, Holes
+// and the colour picker; what they refuse, the rows they write, the mark and tooltip of a row with
+// properties. Their help is test_frmmain_window's.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
 #include "design/designmodel.h"
 #include "design/scalelaw.h"
 #include "fakes.h"
-#include "helpviewer.h"
 #include "rowmarkdelegate.h"
 #include "rowpropertiesdialog.h"
 #include "rowstabledialog.h"
@@ -46,8 +45,8 @@ Q_DECLARE_METATYPE(RowCase)
 // Every table has Row Properties, offering exactly its own cells; what the cells may hold is
 // test_rowstyle's and test_scalerows'.
 static const RowCase kRowCases[] = {
-    {"arc, bold navy", TableKind::ScaleArcs, 0, "-", "0.5", "navy", "-", "", "0.5|#000080",
-     "Width: 0.5 mm\nColour: #000080"},
+    {"arc, bold, colour picked", TableKind::ScaleArcs, 0, "-", "0.5", "(picked)", "-", "", "0.5|#12AB56",
+     "Width: 0.5 mm\nColour: #12AB56"},
     {"tick, short hex", TableKind::ScaleTickmarks, 0, "", "0.05", "#a1b", "-", "", "0.05|#AA11BB",
      "Width: 0.05 mm\nColour: #AA11BB"},
     {"digits, a word in the values", TableKind::ScaleDigits, 0, "1, ten", "-", "", "", "ten", "", ""},
@@ -65,14 +64,18 @@ class TestDesignDialogs : public QObject
     Q_OBJECT
     std::unique_ptr<testing::ShownWindow> w;
 
-    ScalesDialog *openScales()
-    {
-        w->child<QAction>("mnuScales")->trigger();
-        return w->shownDialog<ScalesDialog>();
-    }
     QPushButton *button(QDialog *dialog, QDialogButtonBox::StandardButton which = QDialogButtonBox::Ok)
     {
         return dialog->findChild<QDialogButtonBox *>()->button(which);
+    }
+    // The colour picker behind `opener`, answered with #12ab56.
+    void pickColour(QDialog *dialog, const char *opener)
+    {
+        QTest::mouseClick(dialog->findChild<QAbstractButton *>(opener), Qt::LeftButton);
+        auto *picker = dialog->findChild<QColorDialog *>();
+        QVERIFY(picker && picker->isVisible());
+        picker->setCurrentColor(QColor(0x12, 0xab, 0x56));
+        picker->accept();
     }
     void clickCell(TableKind kind, int gridRow)
     {
@@ -84,8 +87,6 @@ class TestDesignDialogs : public QObject
 private slots:
     void init()
     {
-        w.reset();
-        delete helpViewerInstance(); // a row finds the help it opens, not the last row's
         w = std::make_unique<testing::ShownWindow>();
         QVERIFY(QTest::qWaitForWindowActive(&w->window));
     }
@@ -102,7 +103,8 @@ private slots:
     {
         QFETCH(QStringList, typed);
         QFETCH(bool, usable);
-        ScalesDialog *dialog = openScales();
+        w->child<QAction>("mnuScales")->trigger();
+        auto *dialog = w->shownDialog<ScalesDialog>();
         auto *table = dialog->findChild<QTableView *>("scalesTable");
         QTest::mouseClick(dialog->findChild<QPushButton *>("addScale"), Qt::LeftButton);
         QVERIFY(button(dialog)->isEnabled()); // a new scale is linear 0 ... 100
@@ -144,7 +146,8 @@ private slots:
         testing::fillTable(ticks, {"10|||1", "20|||2", "30|||3", "40|||9"}); // the fourth cell is the scale
         model.table(TableKind::ScaleDigits).setCell(1, extraColumn(TableKind::ScaleDigits, "Scale"), "3");
 
-        ScalesDialog *dialog = openScales();
+        w->child<QAction>("mnuScales")->trigger();
+        auto *dialog = w->shownDialog<ScalesDialog>();
         auto *table = dialog->findChild<QTableView *>("scalesTable");
         table->setCurrentIndex(table->model()->index(1, 0));
         QTest::mouseClick(dialog->findChild<QPushButton *>("removeScale"), Qt::LeftButton);
@@ -257,7 +260,10 @@ private slots:
         }
         if (c.width != "-")
             QTest::keyClicks(dialog->findChild<QLineEdit *>("rowWidth"), c.width);
-        QTest::keyClicks(dialog->findChild<QLineEdit *>("rowColourText"), c.colour);
+        if (c.colour == "(picked)")
+            pickColour(dialog, "rowColourPick");
+        else
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("rowColourText"), c.colour);
         if (c.font != "-")
             QTest::keyClicks(dialog->findChild<QComboBox *>("rowFont")->lineEdit(), c.font);
         const QString said = dialog->findChild<QLabel *>("valuesProblem")->text();
@@ -291,9 +297,7 @@ private slots:
             QApplication::sendEvent(view->viewport(), &help);
             return QToolTip::isVisible() ? QToolTip::text() : QString();
         };
-        QVERIFY(!markedAt(1));
-        QVERIFY(markedAt(2));
-        QVERIFY(markedAt(3));
+        QCOMPARE(QList<bool>({markedAt(1), markedAt(2), markedAt(3)}), QList<bool>({false, true, true}));
         QCOMPARE(tooltipAt(1), QString());
         QCOMPARE(tooltipAt(2), "Scale 1: db, -20 … 3\nValues: -20, 0, 3");
         QCOMPARE(tooltipAt(3), "Scale 7: no such scale");
@@ -318,7 +322,7 @@ private slots:
         QTest::addColumn<QString>("typed"); // the row's cells, joined by '|'
         QTest::addColumn<QString>("fault"); // the start of what is said; empty: none
         QTest::addColumn<QString>("stored"); // empty: nothing
-        QTest::newRow("red zone, named colour") << "bands" << "1|0|3|34|36| Red" << "" << "1|0|3|34|36|#FF0000";
+        QTest::newRow("red zone, colour picked") << "bands" << "1|0|3|34|36|(picked)" << "" << "1|0|3|34|36|#12AB56";
         QTest::newRow("reading off the scale") << "bands" << "1|0|4|34|36|" << "Band 1: To 4 lies outside scale 1"
                                                << "";
         QTest::newRow("screw hole") << "holes" << " 4|41.5|3.2" << "" << "4|41.5|3.2";
@@ -340,8 +344,12 @@ private slots:
         QCOMPARE(table->model()->rowCount(), 1);
         QVERIFY(button(dialog)->isEnabled()); // a new row is one that can be drawn
         const QStringList cells = typed.split('|');
-        for (int col = 0; col < cells.size(); ++col)
-            table->model()->setData(table->model()->index(0, col), cells.at(col));
+        for (int col = 0; col < cells.size(); ++col) {
+            if (cells.at(col) == "(picked)")
+                pickColour(dialog, "pickBandColour");
+            else
+                table->model()->setData(table->model()->index(0, col), cells.at(col));
+        }
 
         const QString said = dialog->findChild<QLabel *>(singular + "Problem")->text();
         QVERIFY2(fault.isEmpty() ? said.isEmpty() : said.startsWith(fault), qPrintable(said));
@@ -350,66 +358,6 @@ private slots:
         const DialDesign design = w->window.model().design();
         QCOMPARE(list == "bands" ? design.bands : design.holes,
                  stored.isEmpty() ? TableRows() : TableRows{stored.split('|')});
-    }
-
-    void aPickedColourIsStoredAsHex_data()
-    {
-        QTest::addColumn<QString>("opener");
-        QTest::newRow("band") << "pickBandColour";
-        QTest::newRow("row") << "rowColourPick";
-    }
-    void aPickedColourIsStoredAsHex()
-    {
-        QFETCH(QString, opener);
-        const bool band = opener == "pickBandColour";
-        if (band) {
-            w->window.model().setBands({{"", "0", "1", "20", "22", ""}});
-            w->child<QAction>("mnuBands")->trigger();
-        } else {
-            w->view(TableKind::ScaleArcs)->setFocus(Qt::MouseFocusReason);
-            w->child<QAction>("mnuRowProperties")->trigger();
-        }
-        auto *dialog = w->shownDialog();
-        QTest::mouseClick(dialog->findChild<QAbstractButton *>(opener), Qt::LeftButton);
-        auto *picker = dialog->findChild<QColorDialog *>();
-        QVERIFY(picker && picker->isVisible());
-        picker->setCurrentColor(QColor(0x12, 0xab, 0x56));
-        picker->accept();
-        QTest::mouseClick(button(dialog), Qt::LeftButton);
-        const DialDesign design = w->window.model().design();
-        QCOMPARE(band ? design.bands.first().last()
-                      : design.table(TableKind::ScaleArcs).first().at(extraColumn(TableKind::ScaleArcs, "Colour")),
-                 "#12AB56");
-    }
-
-    void f1InTheDialogsOpensTheirHelp_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<TableKind>("table"); // which has the focus
-        QTest::addColumn<bool>("byButton");
-        QTest::addColumn<QString>("title");
-        const TableKind arcs = TableKind::ScaleArcs, ticks = TableKind::ScaleTickmarks;
-        const QString style = "Style, bands and holes", scales = "Scales and value lists";
-        QTest::newRow("Bands, F1") << "mnuBands" << arcs << false << style;
-        QTest::newRow("an arc's Row Properties, Help") << "mnuRowProperties" << arcs << true << style;
-        QTest::newRow("Scales, F1") << "mnuScales" << ticks << false << scales;
-        QTest::newRow("a tick's Row Properties, Help") << "mnuRowProperties" << ticks << true << scales;
-    }
-    void f1InTheDialogsOpensTheirHelp()
-    {
-        QFETCH(QString, entry);
-        QFETCH(TableKind, table);
-        QFETCH(bool, byButton);
-        QFETCH(QString, title);
-        w->view(table)->setFocus(Qt::MouseFocusReason);
-        w->child<QAction>(qPrintable(entry))->trigger();
-        QDialog *shown = w->shownDialog();
-        if (byButton)
-            QTest::mouseClick(shown->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Help), Qt::LeftButton);
-        else
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        QVERIFY(helpViewerInstance() && helpViewerInstance()->isVisible());
-        QCOMPARE(helpViewerInstance()->currentTitle(), title);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "printbackend.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QImage>
 #include <QTableView>
@@ -33,8 +34,8 @@ struct FakeFiles : FileChooser {
     {
         return answer(initial, f.join(QLatin1String(";;"))); // the first format stays chosen
     }
-    // Records the format and the options offered; answers with `outlines` and `cropMarks`, or
-    // cancels when `cancelOptions` is set.
+    // Records the format and the options offered; answers with `outlines`, or cancels when
+    // `cancelOptions` is set.
     bool exportOptions(QWidget *, ExportFormat format, ExportOptions *options) override
     {
         optionFormats << format;
@@ -42,12 +43,11 @@ struct FakeFiles : FileChooser {
         if (cancelOptions)
             return false;
         options->textOutlines = outlines;
-        options->cropMarks = cropMarks;
         return true;
     }
     QList<ExportFormat> optionFormats;
     QList<ExportOptions> offeredOptions;
-    bool outlines = false, cropMarks = false, cancelOptions = false;
+    bool outlines = false, cancelOptions = false;
     QString answer(const QString &initial, const QString &filter)
     {
         initialNames << initial;
@@ -116,12 +116,31 @@ struct ShownWindow {
         QApplication::setActiveWindow(&window);
     }
     template <typename T = QWidget> T *child(const char *name) { return window.findChild<T *>(QLatin1String(name)); }
+    // The window's shown dialog of that type, made active: no window manager brings it to the front.
+    template <typename Dialog = QDialog> Dialog *shownDialog()
+    {
+        for (Dialog *dialog : window.findChildren<Dialog *>()) {
+            if (dialog->isVisible()) {
+                QApplication::setActiveWindow(dialog);
+                return QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
+            }
+        }
+        return nullptr;
+    }
     QTableView *view(TableKind kind) { return child<QTableView>(tableInfo(kind).controlName); }
     FakeMessages messages; // before the window, which uses them until it is gone
     FakeFiles files;
     FakePrinters printers;
     FrmMain window;
 };
+
+// A table of cases: one column "c", a row per case named by its `name`.
+template <typename Case, std::size_t N> void addCases(const Case (&cases)[N])
+{
+    QTest::addColumn<Case>("c");
+    for (const Case &c : cases)
+        QTest::newRow(c.name) << c;
+}
 
 // A table's data rows as lines of their visible cells joined by '|', and the reverse.
 inline QStringList tableLines(const DesignTable &table)

@@ -1,16 +1,19 @@
-// Scales... and Row Properties... as a person uses them: what they refuse, the rows they write,
-// the mark and tooltip of a row with properties, and their help.
+// The design's dialogs as a person uses them: Scales, Row Properties of every table, Bands, Holes
+// and the colour picker; what they refuse, the rows they write, the mark and tooltip of a row with
+// properties. Their help is test_frmmain_window's.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
 #include "design/designmodel.h"
 #include "design/scalelaw.h"
 #include "fakes.h"
-#include "helpviewer.h"
+#include "rowmarkdelegate.h"
 #include "rowpropertiesdialog.h"
+#include "rowstabledialog.h"
 #include "scalesdialog.h"
 
 #include <QAction>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHelpEvent>
@@ -25,56 +28,54 @@ Q_DECLARE_METATYPE(vernalith::TableKind)
 
 static const QColor kMarkColour(230, 115, 0);
 
+struct RowCase {
+    const char *name;
+    TableKind kind;
+    int scale; // in the scale list: 0 = none, 1 = db -20 ... 3
+    QString values; // "-": neither scale nor values offered
+    QString width; // "-": not offered
+    QString colour;
+    QString font; // "-": not offered
+    QString said; // part of what the dialog says; empty: nothing
+    QString stored; // the row's non-empty extra cells; empty: OK is disabled
+    QString tooltip;
+};
+Q_DECLARE_METATYPE(RowCase)
+
+// Every table has Row Properties, offering exactly its own cells; what the cells may hold is
+// test_rowstyle's and test_scalerows'.
+static const RowCase kRowCases[] = {
+    {"arc, bold, colour picked", TableKind::ScaleArcs, 0, "-", "0.5", "(picked)", "-", "", "0.5|#12AB56",
+     "Width: 0.5 mm\nColour: #12AB56"},
+    {"tick, short hex", TableKind::ScaleTickmarks, 0, "", "0.05", "#a1b", "-", "", "0.05|#AA11BB",
+     "Width: 0.05 mm\nColour: #AA11BB"},
+    {"digits, a word in the values", TableKind::ScaleDigits, 0, "1, ten", "-", "", "", "ten", "", ""},
+    {"digits, bad colour", TableKind::ScaleDigits, 0, "", "-", "grau", "", "Colour \"grau\"", "", ""},
+    // Pointed out, but the scale may be changed next: OK stays.
+    {"digits, values outside the scale", TableKind::ScaleDigits, 1, "-20 0 3 6", "-", "", "",
+     "6 lies outside scale 1: db", "1|-20 0 3 6", "Scale 1: db, -20 … 3\nValues: -20 0 3 6"},
+    {"label, font elsewhere", TableKind::FaceLabels, 0, "-", "-", "Red", "Nowhere Sans",
+     "Font \"Nowhere Sans\" is not installed; DejaVu Sans", "#FF0000|Nowhere Sans",
+     "Colour: #FF0000\nFont: Nowhere Sans"},
+};
+
 class TestDesignDialogs : public QObject
 {
     Q_OBJECT
     std::unique_ptr<testing::ShownWindow> w;
 
-    template <typename Dialog> Dialog *openedDialog()
-    {
-        Dialog *dialog = w->window.findChild<Dialog *>();
-        if (!dialog || !dialog->isVisible())
-            return nullptr;
-        // The offscreen platform has no window manager to bring a new window to the front.
-        QApplication::setActiveWindow(dialog);
-        return QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
-    }
-    ScalesDialog *openScales()
-    {
-        w->child<QAction>("mnuScales")->trigger();
-        return openedDialog<ScalesDialog>();
-    }
-    QPushButton *button(QDialog *dialog, QDialogButtonBox::StandardButton which)
+    QPushButton *button(QDialog *dialog, QDialogButtonBox::StandardButton which = QDialogButtonBox::Ok)
     {
         return dialog->findChild<QDialogButtonBox *>()->button(which);
     }
-    // Double-click-free in-place editing: F2 on the cell, type, Enter.
-    void typeIntoCell(QTableView *table, int row, int col, const QString &text)
+    // The colour picker behind `opener`, answered with #12ab56.
+    void pickColour(QDialog *dialog, const char *opener)
     {
-        table->setCurrentIndex(table->model()->index(row, col));
-        QTest::keyClick(table, Qt::Key_F2);
-        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-        QVERIFY(editor);
-        editor->selectAll();
-        QTest::keyClicks(editor, text);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(table->model()->index(row, col).data().toString(), text);
-        QVERIFY2(table->isVisible(), "Enter ends the cell's edit, not the dialog");
-    }
-    void chooseLaw(QTableView *table, int row, const QString &law)
-    {
-        table->setCurrentIndex(table->model()->index(row, 0));
-        QTest::keyClick(table, Qt::Key_F2);
-        auto *combo = qobject_cast<QComboBox *>(QApplication::focusWidget());
-        QVERIFY(combo);
-        QCOMPARE(combo->count(), scaleLawNames().size());
-        const int target = combo->findText(law);
-        QVERIFY(target >= 0);
-        while (combo->currentIndex() < target)
-            QTest::keyClick(combo, Qt::Key_Down);
-        while (combo->currentIndex() > target)
-            QTest::keyClick(combo, Qt::Key_Up);
-        QTest::keyClick(combo, Qt::Key_Return);
+        QTest::mouseClick(dialog->findChild<QAbstractButton *>(opener), Qt::LeftButton);
+        auto *picker = dialog->findChild<QColorDialog *>();
+        QVERIFY(picker && picker->isVisible());
+        picker->setCurrentColor(QColor(0x12, 0xab, 0x56));
+        picker->accept();
     }
     void clickCell(TableKind kind, int gridRow)
     {
@@ -82,18 +83,10 @@ class TestDesignDialogs : public QObject
         const QRect cell = view->visualRect(view->model()->index(gridRow - 1, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     }
-    void setRowProperties(TableKind kind, int gridRow, const QString &scale, const QString &values)
-    {
-        DesignTable &table = w->window.table(kind);
-        table.setCell(gridRow, extraColumn(kind, "Scale"), scale);
-        table.setCell(gridRow, extraColumn(kind, "Values"), values);
-    }
 
 private slots:
     void init()
     {
-        w.reset();
-        delete helpViewerInstance();
         w = std::make_unique<testing::ShownWindow>();
         QVERIFY(QTest::qWaitForWindowActive(&w->window));
     }
@@ -104,66 +97,57 @@ private slots:
         QTest::addColumn<bool>("usable");
         // Which scales are usable is test_scalelaw's; here, that the dialog tells as they are typed.
         QTest::newRow("VU") << QStringList{"db", "-20", "3", "", ""} << true;
-        QTest::newRow("calibration table") << QStringList{"table", "0", "9", "", "0=0; 5=0.31; 9=0.62"} << true;
         QTest::newRow("one calibration point") << QStringList{"table", "0", "1", "", "0=0"} << false;
     }
     void theScalesDialogChecksEachScaleAsItIsTyped()
     {
         QFETCH(QStringList, typed);
         QFETCH(bool, usable);
-        ScalesDialog *dialog = openScales();
-        QVERIFY(dialog);
+        w->child<QAction>("mnuScales")->trigger();
+        auto *dialog = w->shownDialog<ScalesDialog>();
         auto *table = dialog->findChild<QTableView *>("scalesTable");
         QTest::mouseClick(dialog->findChild<QPushButton *>("addScale"), Qt::LeftButton);
-        QCOMPARE(table->model()->rowCount(), 1);
-        QVERIFY(button(dialog, QDialogButtonBox::Ok)->isEnabled()); // a new scale is linear 0 ... 100
-
-        chooseLaw(table, 0, typed.at(0));
-        for (int col = 1; col < 5; ++col)
-            typeIntoCell(table, 0, col, typed.at(col));
-        if (QTest::currentTestFailed())
-            return;
+        QVERIFY(button(dialog)->isEnabled()); // a new scale is linear 0 ... 100
+        // Each cell edited in place: F2, the law from its list or the text typed, Enter.
+        for (int col = 0; col < 5; ++col) {
+            table->setCurrentIndex(table->model()->index(0, col));
+            QTest::keyClick(table, Qt::Key_F2);
+            QWidget *editor = QApplication::focusWidget();
+            if (auto *laws = qobject_cast<QComboBox *>(editor)) {
+                QCOMPARE(laws->count(), scaleLawNames().size());
+                laws->setCurrentIndex(laws->findText(typed.at(col)));
+            } else {
+                qobject_cast<QLineEdit *>(editor)->selectAll();
+                QTest::keyClicks(editor, typed.at(col));
+            }
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(table->model()->index(0, col).data().toString(), typed.at(col));
+            QVERIFY2(table->isVisible(), "Enter ends the cell's edit, not the dialog");
+        }
 
         QString reason;
         ScaleLaw::parse(typed, &reason);
         QCOMPARE(reason.isEmpty(), usable);
-        QCOMPARE(button(dialog, QDialogButtonBox::Ok)->isEnabled(), usable);
+        QCOMPARE(button(dialog)->isEnabled(), usable);
         const QString shown = dialog->findChild<QLabel *>("scaleProblem")->text();
         QCOMPARE(shown, usable ? QString() : "Scale 1: " + reason);
         QCOMPARE(table->model()->index(0, 2).data(Qt::ToolTipRole).toString(), reason);
 
         QTest::mouseClick(button(dialog, usable ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
-        QVERIFY(!dialog->isVisible());
         QCOMPARE(w->window.model().scales(), usable ? TableRows{typed} : TableRows{});
     }
 
-    void removingAScaleRenumbersTheRowsThatUseIt_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<QStringList>("tickScales");
-        QTest::addColumn<QString>("digitScale");
-        QTest::addColumn<int>("scaleCount");
-        QTest::newRow("OK") << true << QStringList{"1", "", "2", "9"} << "2" << 2;
-        QTest::newRow("Cancel") << false << QStringList{"1", "2", "3", "9"} << "3" << 3;
-    }
+    // Cancel changing nothing is theScalesDialogChecksEachScaleAsItIsTyped's (a refused scale).
     void removingAScaleRenumbersTheRowsThatUseIt()
     {
-        QFETCH(bool, accept);
-        QFETCH(QStringList, tickScales);
-        QFETCH(QString, digitScale);
-        QFETCH(int, scaleCount);
         DesignModel &model = w->window.model();
         model.setScales({{"db", "-20", "3", "", ""}, {"linear", "0", "100", "", ""}, {"swr", "1", "inf", "", ""}});
         DesignTable &ticks = model.table(TableKind::ScaleTickmarks);
-        for (int row = 1; row <= 4; ++row) {
-            if (row > 1)
-                ticks.appendEmptyRow();
-            ticks.setCell(row, 0, QString::number(row * 10));
-            ticks.setCell(row, extraColumn(TableKind::ScaleTickmarks, "Scale"), QStringList{"1", "2", "3", "9"}[row - 1]);
-        }
+        testing::fillTable(ticks, {"10|||1", "20|||2", "30|||3", "40|||9"}); // the fourth cell is the scale
         model.table(TableKind::ScaleDigits).setCell(1, extraColumn(TableKind::ScaleDigits, "Scale"), "3");
 
-        ScalesDialog *dialog = openScales();
+        w->child<QAction>("mnuScales")->trigger();
+        auto *dialog = w->shownDialog<ScalesDialog>();
         auto *table = dialog->findChild<QTableView *>("scalesTable");
         table->setCurrentIndex(table->model()->index(1, 0));
         QTest::mouseClick(dialog->findChild<QPushButton *>("removeScale"), Qt::LeftButton);
@@ -173,15 +157,13 @@ private slots:
         QVERIFY2(note.contains("Scale 2 is removed: 1 row(s)") && note.contains("Scale 3 becomes scale 2"),
                  qPrintable(note));
 
-        QTest::mouseClick(button(dialog, accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
-        QCOMPARE(model.scales().size(), scaleCount);
-        QStringList scalesNow;
-        for (int row = 1; row <= 4; ++row) {
-            scalesNow << ticks.cell(row, extraColumn(TableKind::ScaleTickmarks, "Scale"));
-            QCOMPARE(ticks.cell(row, 0), QString::number(row * 10)); // the visible cells stay
-        }
-        QCOMPARE(scalesNow, tickScales);
-        QCOMPARE(model.table(TableKind::ScaleDigits).cell(1, extraColumn(TableKind::ScaleDigits, "Scale")), digitScale);
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
+        QCOMPARE(model.scales().size(), 2);
+        QStringList ticksNow;
+        for (int row = 1; row <= 4; ++row)
+            ticksNow << ticks.cell(row, 0) + "|" + ticks.cell(row, extraColumn(TableKind::ScaleTickmarks, "Scale"));
+        QCOMPARE(ticksNow, (QStringList{"10|1", "20|", "30|2", "40|9"}));
+        QCOMPARE(model.table(TableKind::ScaleDigits).cell(1, extraColumn(TableKind::ScaleDigits, "Scale")), "2");
     }
 
     void rowPropertiesWaitsForATable()
@@ -197,39 +179,25 @@ private slots:
         w->child("txtCardWidth")->setFocus(Qt::MouseFocusReason);
         QVERIFY(action->isEnabled());
         action->trigger();
-        auto *dialog = openedDialog<RowPropertiesDialog>();
-        QVERIFY(dialog);
-        QCOMPARE(dialog->findChild<QLabel *>("rowPlace")->text(), "Scale Digits, row 1");
+        QCOMPARE(w->shownDialog<RowPropertiesDialog>()->findChild<QLabel *>("rowPlace")->text(), "Scale Digits, row 1");
     }
 
     // However the dialog is opened, it works on the row the person chose and writes only that row.
-    void rowPropertiesWritesTheRowsScaleAndValues_data()
+    void rowPropertiesWorksOnTheChosenRow_data()
     {
         QTest::addColumn<TableKind>("kind");
-        QTest::addColumn<QString>("opener"); // "menu" after a click, "right click", "menu key"
-        QTest::addColumn<int>("choice"); // index in the scale list: 0 = none
-        QTest::addColumn<QString>("values");
-        QTest::addColumn<QString>("scaleCell");
-        QTest::newRow("tickmarks on scale 2, menu") << TableKind::ScaleTickmarks << "menu" << 2 << "1:10:1, 20" << "2";
-        QTest::newRow("digits on scale 1, right click") << TableKind::ScaleDigits << "right click" << 1 << "-20 0 3"
-                                                        << "1";
-        QTest::newRow("tickmarks, values only, menu key") << TableKind::ScaleTickmarks << "menu key" << 0 << "0 0.5 1"
-                                                          << "";
-        QTest::newRow("digits, scale only, menu") << TableKind::ScaleDigits << "menu" << 2 << "" << "2";
+        QTest::addColumn<QString>("opener");
+        QTest::newRow("tickmarks, menu after a click") << TableKind::ScaleTickmarks << "menu";
+        QTest::newRow("digits, right click") << TableKind::ScaleDigits << "right click";
+        QTest::newRow("tickmarks, menu key") << TableKind::ScaleTickmarks << "menu key";
     }
-    void rowPropertiesWritesTheRowsScaleAndValues()
+    void rowPropertiesWorksOnTheChosenRow()
     {
         QFETCH(TableKind, kind);
         QFETCH(QString, opener);
-        QFETCH(int, choice);
-        QFETCH(QString, values);
-        QFETCH(QString, scaleCell);
-        DesignModel &model = w->window.model();
-        model.setScales({{"db", "-20", "3", "", ""}, {"log", "1", "100", "", ""}});
-        DesignTable &table = model.table(kind);
-        for (int i = 0; i < 5; ++i)
-            table.appendEmptyRow();
-        table.setCell(3, 0, "10");
+        w->window.model().setScales({{"db", "-20", "3", "", ""}, {"log", "1", "100", "", ""}});
+        DesignTable &table = w->window.table(kind);
+        testing::fillTable(table, {"", "", "10", "", "", ""});
         const TableRows before = table.rowsData();
 
         QTableView *view = w->view(kind);
@@ -254,78 +222,66 @@ private slots:
             QCOMPARE(table.row(), 3);
             menu->findChild<QAction *>("rowContextProperties")->trigger();
         }
-        auto *dialog = openedDialog<RowPropertiesDialog>();
-        QVERIFY(dialog);
+        auto *dialog = w->shownDialog<RowPropertiesDialog>();
         QVERIFY(w->child<QAction>("mnuRowProperties")->isEnabled());
         QCOMPARE(dialog->findChild<QLabel *>("rowPlace")->text(),
                  QString::fromLatin1(tableInfo(kind).caption) + ", row 3");
         auto *scale = dialog->findChild<QComboBox *>("scaleChoice");
         QCOMPARE(scale->count(), 3);
-        QCOMPARE(scale->itemText(1), QString::fromUtf16(u"1: db, -20 \u2026 3"));
+        QCOMPARE(scale->itemText(1), "1: db, -20 … 3");
         scale->setFocus();
-        for (int i = 0; i < choice; ++i)
-            QTest::keyClick(scale, Qt::Key_Down);
-        QTest::keyClicks(dialog->findChild<QLineEdit *>("valueList"), values);
-        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+        QTest::keyClick(scale, Qt::Key_Down);
+        QTest::keyClick(scale, Qt::Key_Down);
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("valueList"), "1:10:1, 20");
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
 
-        QCOMPARE(table.cell(3, extraColumn(kind, "Scale")), scaleCell);
-        QCOMPARE(table.cell(3, extraColumn(kind, "Values")), values);
-        QCOMPARE(table.cell(3, 0), "10");
-        QVERIFY(table.rowHasProperties(3));
-        for (int row : {1, 2, 4, 5, 6}) {
+        QCOMPARE(table.cell(3, 0) + "|" + table.cell(3, extraColumn(kind, "Scale")) + "|"
+                     + table.cell(3, extraColumn(kind, "Values")),
+                 "10|2|1:10:1, 20");
+        for (int row : {1, 2, 4, 5, 6})
             QCOMPARE(table.rowsData().at(row - 1), before.at(row - 1));
-            QVERIFY(!table.rowHasProperties(row));
-        }
     }
 
-    void aValueListIsCheckedAsItIsTyped_data()
+    void rowPropertiesWritesTheCellsOfItsTable_data() { testing::addCases(kRowCases); }
+    void rowPropertiesWritesTheCellsOfItsTable()
     {
-        QTest::addColumn<QString>("values");
-        QTest::addColumn<int>("scale"); // 0: none, 1: db -20 ... 3
-        QTest::addColumn<bool>("usable");
-        QTest::addColumn<QString>("note"); // the start of what the dialog says; empty: nothing
-        QTest::newRow("ranges and infinity") << "1:10:1, 20, inf" << 0 << true << "";
-        QTest::newRow("within the scale") << "-20:0:5, 1 2 3" << 1 << true << "";
-        QTest::newRow("a word") << "1, ten" << 0 << false << "ten";
-        // Pointed out, but the scale may be changed next: OK stays.
-        QTest::newRow("outside the scale") << "-20 0 3 6" << 1 << true << "6 lies outside scale 1: db";
-    }
-    void aValueListIsCheckedAsItIsTyped()
-    {
-        QFETCH(QString, values);
-        QFETCH(int, scale);
-        QFETCH(bool, usable);
-        QFETCH(QString, note);
+        QFETCH(RowCase, c);
         w->window.model().setScales({{"db", "-20", "3", "", ""}});
-        clickCell(TableKind::ScaleDigits, 1);
+        QTableView *view = w->view(c.kind);
+        view->setFocus(Qt::MouseFocusReason);
         w->child<QAction>("mnuRowProperties")->trigger();
-        auto *dialog = openedDialog<RowPropertiesDialog>();
-        dialog->findChild<QComboBox *>("scaleChoice")->setCurrentIndex(scale);
-        QTest::keyClicks(dialog->findChild<QLineEdit *>("valueList"), values);
-        QCOMPARE(button(dialog, QDialogButtonBox::Ok)->isEnabled(), usable);
+        auto *dialog = w->shownDialog<RowPropertiesDialog>();
+        QCOMPARE(!dialog->findChild<QLineEdit *>("valueList"), c.values == "-");
+        QCOMPARE(!dialog->findChild<QLineEdit *>("rowWidth"), c.width == "-");
+        QCOMPARE(!dialog->findChild<QComboBox *>("rowFont"), c.font == "-");
+        if (c.values != "-") {
+            dialog->findChild<QComboBox *>("scaleChoice")->setCurrentIndex(c.scale);
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("valueList"), c.values);
+        }
+        if (c.width != "-")
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("rowWidth"), c.width);
+        if (c.colour == "(picked)")
+            pickColour(dialog, "rowColourPick");
+        else
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("rowColourText"), c.colour);
+        if (c.font != "-")
+            QTest::keyClicks(dialog->findChild<QComboBox *>("rowFont")->lineEdit(), c.font);
         const QString said = dialog->findChild<QLabel *>("valuesProblem")->text();
-        QVERIFY2(note.isEmpty() ? said.isEmpty() : said.contains(note), qPrintable(said));
-        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton); // does nothing when disabled
-        QCOMPARE(dialog->isVisible(), !usable);
-        QCOMPARE(w->window.table(TableKind::ScaleDigits).cell(1, extraColumn(TableKind::ScaleDigits, "Values")),
-                 usable ? values : QString());
+        QVERIFY2(c.said.isEmpty() ? said.isEmpty() : said.contains(c.said), qPrintable(said));
+        QCOMPARE(button(dialog)->isEnabled(), !c.stored.isEmpty());
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
+        const QStringList row = w->window.model().design().table(c.kind).first();
+        QCOMPARE(row.mid(columnCount(c.kind)).filter(QRegularExpression(".")).join('|'), c.stored);
+        QCOMPARE(qobject_cast<RowMarkDelegate *>(view->itemDelegateForColumn(0))->rowTooltip(0), c.tooltip);
     }
 
-    void aRowWithPropertiesIsMarkedAndTellsThemInItsTooltip_data()
-    {
-        QTest::addColumn<TableKind>("kind");
-        QTest::newRow("tickmarks") << TableKind::ScaleTickmarks;
-        QTest::newRow("digits") << TableKind::ScaleDigits;
-    }
+    // Every table has the mark's delegate (rowPropertiesWritesTheCellsOfItsTable); one shows that it marks.
     void aRowWithPropertiesIsMarkedAndTellsThemInItsTooltip()
     {
-        QFETCH(TableKind, kind);
+        const TableKind kind = TableKind::ScaleTickmarks;
         w->window.model().setScales({{"db", "-20", "3", "", ""}});
         DesignTable &table = w->window.table(kind);
-        table.appendEmptyRow();
-        table.appendEmptyRow();
-        setRowProperties(kind, 2, "1", "-20, 0, 3");
-        setRowProperties(kind, 3, "7", "");
+        testing::fillTable(table, {"||", "|||1|-20, 0, 3", "|||7"}); // the fourth and fifth cells: Scale, Values
         QTableView *view = w->view(kind);
         auto markedAt = [view](int gridRow) {
             const QImage image = view->viewport()->grab().toImage();
@@ -341,50 +297,67 @@ private slots:
             QApplication::sendEvent(view->viewport(), &help);
             return QToolTip::isVisible() ? QToolTip::text() : QString();
         };
-        QVERIFY(!markedAt(1));
-        QVERIFY(markedAt(2));
-        QVERIFY(markedAt(3));
+        QCOMPARE(QList<bool>({markedAt(1), markedAt(2), markedAt(3)}), QList<bool>({false, true, true}));
         QCOMPARE(tooltipAt(1), QString());
-        QCOMPARE(tooltipAt(2), QString::fromUtf16(u"Scale 1: db, -20 \u2026 3\nValues: -20, 0, 3"));
+        QCOMPARE(tooltipAt(2), "Scale 1: db, -20 … 3\nValues: -20, 0, 3");
         QCOMPARE(tooltipAt(3), "Scale 7: no such scale");
 
         // The dialog keeps a scale that does not exist until it is changed.
         clickCell(kind, 3);
         w->child<QAction>("mnuRowProperties")->trigger();
-        auto *dialog = openedDialog<RowPropertiesDialog>();
-        QVERIFY(dialog);
+        auto *dialog = w->shownDialog<RowPropertiesDialog>();
         QCOMPARE(dialog->findChild<QComboBox *>("scaleChoice")->currentText(), "7: no such scale");
-        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
         QCOMPARE(table.cell(3, extraColumn(kind, "Scale")), "7");
 
-        setRowProperties(kind, 2, "", "");
+        table.setCell(2, extraColumn(kind, "Scale"), "");
+        table.setCell(2, extraColumn(kind, "Values"), "");
         QVERIFY(!markedAt(2));
         QCOMPARE(tooltipAt(2), QString());
     }
 
-    void f1InTheDialogsOpensTheHelpOnScales_data()
+    void aBandOrHoleThatCannotBeDrawnBlocksOk_data()
     {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<bool>("byButton");
-        QTest::newRow("Scales, F1") << "mnuScales" << false;
-        QTest::newRow("Row Properties, Help") << "mnuRowProperties" << true;
+        QTest::addColumn<QString>("list"); // "bands" or "holes"
+        QTest::addColumn<QString>("typed"); // the row's cells, joined by '|'
+        QTest::addColumn<QString>("fault"); // the start of what is said; empty: none
+        QTest::addColumn<QString>("stored"); // empty: nothing
+        QTest::newRow("red zone, colour picked") << "bands" << "1|0|3|34|36|(picked)" << "" << "1|0|3|34|36|#12AB56";
+        QTest::newRow("reading off the scale") << "bands" << "1|0|4|34|36|" << "Band 1: To 4 lies outside scale 1"
+                                               << "";
+        QTest::newRow("screw hole") << "holes" << " 4|41.5|3.2" << "" << "4|41.5|3.2";
+        QTest::newRow("no diameter") << "holes" << "4|4|0" << "Hole 1: Diameter 0 is not above 0" << "";
     }
-    void f1InTheDialogsOpensTheHelpOnScales()
+    void aBandOrHoleThatCannotBeDrawnBlocksOk()
     {
-        QFETCH(QString, dialog);
-        QFETCH(bool, byButton);
-        w->view(TableKind::ScaleTickmarks)->setFocus(Qt::MouseFocusReason);
-        w->child<QAction>(qPrintable(dialog))->trigger();
-        QDialog *shown = dialog == "mnuScales" ? static_cast<QDialog *>(openedDialog<ScalesDialog>())
-                                               : openedDialog<RowPropertiesDialog>();
-        QVERIFY(shown);
-        if (byButton)
-            QTest::mouseClick(button(shown, QDialogButtonBox::Help), Qt::LeftButton);
-        else
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        QVERIFY(helpViewerInstance() && helpViewerInstance()->isVisible());
-        QCOMPARE(helpViewerInstance()->currentUrl().fileName(), "scales.html");
-        QCOMPARE(helpViewerInstance()->currentTitle(), "Scales and value lists");
+        QFETCH(QString, list);
+        QFETCH(QString, typed);
+        QFETCH(QString, fault);
+        QFETCH(QString, stored);
+        w->window.model().setScales({{"db", "-20", "3", "", ""}});
+        const QString singular = list.chopped(1);
+        w->child<QAction>(list == "bands" ? "mnuBands" : "mnuHoles")->trigger();
+        auto *dialog = w->shownDialog<RowsTableDialog>();
+        QTest::mouseClick(dialog->findChild<QPushButton *>("add" + singular.left(1).toUpper() + singular.mid(1)),
+                          Qt::LeftButton);
+        auto *table = dialog->findChild<QTableView *>(list + "Table");
+        QCOMPARE(table->model()->rowCount(), 1);
+        QVERIFY(button(dialog)->isEnabled()); // a new row is one that can be drawn
+        const QStringList cells = typed.split('|');
+        for (int col = 0; col < cells.size(); ++col) {
+            if (cells.at(col) == "(picked)")
+                pickColour(dialog, "pickBandColour");
+            else
+                table->model()->setData(table->model()->index(0, col), cells.at(col));
+        }
+
+        const QString said = dialog->findChild<QLabel *>(singular + "Problem")->text();
+        QVERIFY2(fault.isEmpty() ? said.isEmpty() : said.startsWith(fault), qPrintable(said));
+        QTest::mouseClick(button(dialog), Qt::LeftButton);
+        QCOMPARE(dialog->isVisible(), !fault.isEmpty());
+        const DialDesign design = w->window.model().design();
+        QCOMPARE(list == "bands" ? design.bands : design.holes,
+                 stored.isEmpty() ? TableRows() : TableRows{stored.split('|')});
     }
 };
 

@@ -65,6 +65,22 @@ check "the resource list names help pages" test -n "$help_files"
 for file in $help_files; do
     check "installs doc $file" cmp "$source_dir/resources/$file" "$prefix/share/doc/vernalith/$file"
 done
+check "help pages have titles, and their links and anchors exist" \
+    /usr/bin/python3 - "$prefix/share/doc/vernalith/help" <<'PY'
+import pathlib, re, sys, urllib.parse
+pages = sorted(pathlib.Path(sys.argv[1]).glob('*.html'))
+assert pages, 'no help pages'
+for page in pages:
+    html = page.read_text(encoding='utf-8')
+    assert re.search(r'<title>[^<]+</title>', html), f'{page.name}: no title'
+    for link in re.findall(r'\b(?:href|src)\s*=\s*"([^"]*)"', html):
+        url = urllib.parse.urlsplit(link)
+        assert not url.scheme and not url.netloc, f'{page.name}: {link} leaves the help'
+        target = (page.parent / url.path) if url.path else page
+        assert target.is_file(), f'{page.name}: {link} is missing'
+        if url.fragment:
+            assert f'name="{url.fragment}"' in target.read_text(encoding='utf-8'), f'{page.name}: {link}: no anchor'
+PY
 
 check "PNG icons have the size their folder says" /usr/bin/python3 - "$prefix/share/icons/hicolor" <<'PY'
 import struct, sys

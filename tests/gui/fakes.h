@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for the window's seams, and a designer window on the screen wired to them.
 
+#include "../namedcases.h"
 #include "design/designtable.h"
 #include "filechooser.h"
 #include "frmmain.h"
@@ -133,14 +134,6 @@ struct ShownWindow {
     FakePrinters printers;
     FrmMain window;
 };
-
-// A table of cases: one column "c", a row per case named by its `name`.
-template <typename Case, std::size_t N> void addCases(const Case (&cases)[N])
-{
-    QTest::addColumn<Case>("c");
-    for (const Case &c : cases)
-        QTest::newRow(c.name) << c;
-}
 
 // A table's data rows as lines of their visible cells joined by '|', and the reverse.
 inline QStringList tableLines(const DesignTable &table)

@@ -242,7 +242,7 @@ private slots:
             QCOMPARE(table.rowsData().at(row - 1), before.at(row - 1));
     }
 
-    void rowPropertiesWritesTheCellsOfItsTable_data() { testing::addCases(kRowCases); }
+    void rowPropertiesWritesTheCellsOfItsTable_data() { addNamedCases(kRowCases); }
     void rowPropertiesWritesTheCellsOfItsTable()
     {
         QFETCH(RowCase, c);

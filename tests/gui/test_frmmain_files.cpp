@@ -280,7 +280,7 @@ private slots:
 
     // A template is exactly what Save would write for the meter it is named for; it opens like a
     // file but without a file name, and draws its bands under the rest.
-    void eachTemplate_data() { testing::addCases(kTemplates); }
+    void eachTemplate_data() { addNamedCases(kTemplates); }
     void eachTemplate()
     {
         QFETCH(TemplateCase, c);

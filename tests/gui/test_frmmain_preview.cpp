@@ -7,7 +7,6 @@
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
-#include "../namedcases.h"
 #include "design/designmodel.h"
 #include "design/designtable.h"
 #include "dlgprintercalibration.h"

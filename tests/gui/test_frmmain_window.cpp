@@ -247,7 +247,7 @@ private slots:
         QVERIFY(!pivot->hasSelectedText());
     }
 
-    void keysButtonsAndClipboard_data() { testing::addCases(kEdits); }
+    void keysButtonsAndClipboard_data() { addNamedCases(kEdits); }
     void keysButtonsAndClipboard()
     {
         QFETCH(EditCase, c);

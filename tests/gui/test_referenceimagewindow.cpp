@@ -4,7 +4,6 @@
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
-#include "../namedcases.h"
 #include "design/designmodel.h"
 #include "fakes.h"
 #include "previewcache.h"

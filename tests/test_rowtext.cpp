@@ -2,6 +2,7 @@
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 
+#include "namedcases.h"
 #include "tablerows.h"
 
 #include "design/designtable.h"
@@ -12,6 +13,27 @@
 using namespace vernalith;
 
 Q_DECLARE_METATYPE(vernalith::PasteOutcome::Result)
+
+struct Paste {
+    const char *name, *content;
+    int currentRow;
+    const char *clipboard;
+    PasteOutcome::Result result;
+    const char *after;
+    int rowAfter;
+};
+Q_DECLARE_METATYPE(Paste)
+
+constexpr auto pasted = PasteOutcome::Pasted;
+static const Paste kPastes[] = {
+    {"after the current row", "1|2|3;4|5|6", 1, "7\t8\t9\n", pasted, "1|2|3;7|8|9;4|5|6", 2},
+    {"header current: first", "1|2|3", 0, "4\t5\t6", pasted, "4|5|6;1|2|3", 1},
+    {"CRLF lines from a spreadsheet, in order", "1|2|3", 1, "4\t5\t6\r\n7\t8\t9\r\n", pasted, "1|2|3;4|5|6;7|8|9", 3},
+    {"an empty line inside is an empty row", "1||", 1, "2\n\n3\n", pasted, "1||;2||;||;3||", 4},
+    {"nothing on the clipboard", "1|2|3", 1, "", pasted, "1|2|3", 1},
+    {"a control character refuses it all", "||", 1, "1\t2\tok\n1\t2\tb\aell\n", PasteOutcome::Refused, "||", 1},
+    {"any character but a control is taken", "||", 1, "1\t2\t\u03a9 \u221e", pasted, "||;1|2|\u03a9 \u221e", 2},
+};
 
 class TestRowText : public QObject
 {
@@ -34,48 +56,20 @@ private slots:
     }
 
     // Lines pasted into a tickmarks table with a current row.
-    void paste_data()
-    {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<int>("currentRow");
-        QTest::addColumn<QString>("clipboard");
-        QTest::addColumn<PasteOutcome::Result>("result");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<int>("rowAfter");
-
-        const auto pasted = PasteOutcome::Pasted;
-        QTest::newRow("after the current row")
-            << "1|2|3;4|5|6" << 1 << "7\t8\t9\n" << pasted << "1|2|3;7|8|9;4|5|6" << 2;
-        QTest::newRow("header current: first") << "1|2|3" << 0 << "4\t5\t6" << pasted << "4|5|6;1|2|3" << 1;
-        QTest::newRow("CRLF lines from a spreadsheet, in order")
-            << "1|2|3" << 1 << "4\t5\t6\r\n7\t8\t9\r\n" << pasted << "1|2|3;4|5|6;7|8|9" << 3;
-        QTest::newRow("an empty line inside is an empty row")
-            << "1||" << 1 << "2\n\n3\n" << pasted << "1||;2||;||;3||" << 4;
-        QTest::newRow("nothing on the clipboard") << "1|2|3" << 1 << "" << pasted << "1|2|3" << 1;
-        QTest::newRow("a control character refuses it all")
-            << "||" << 1 << "1\t2\tok\n1\t2\tb\aell\n" << PasteOutcome::Refused << "||" << 1;
-        QTest::newRow("any character but a control is taken")
-            << "||" << 1 << "1\t2\t\u03a9 \u221e" << pasted << "||;1|2|\u03a9 \u221e" << 2;
-    }
-
+    void paste_data() { addNamedCases(kPastes); }
     void paste()
     {
-        QFETCH(QString, content);
-        QFETCH(int, currentRow);
-        QFETCH(QString, clipboard);
-        QFETCH(PasteOutcome::Result, result);
-        QFETCH(QString, after);
-        QFETCH(int, rowAfter);
+        QFETCH(Paste, c);
         DesignTable table(TableKind::ScaleTickmarks);
-        table.replaceRows(rowsOf(content));
+        table.replaceRows(rowsOf(c.content));
         table.setCol(table.lastColumn());
-        table.setRow(currentRow);
+        table.setRow(c.currentRow);
 
-        const PasteOutcome outcome = pasteRows(table, clipboard);
-        QCOMPARE(outcome.result, result);
-        QCOMPARE(table.rowsData(), wide(TableKind::ScaleTickmarks, rowsOf(after)));
-        QCOMPARE(outcome.inserted, int(rowsOf(after).size() - rowsOf(content).size()));
-        QCOMPARE(table.row(), rowAfter);
+        const PasteOutcome outcome = pasteRows(table, c.clipboard);
+        QCOMPARE(outcome.result, c.result);
+        QCOMPARE(table.rowsData(), wide(TableKind::ScaleTickmarks, rowsOf(c.after)));
+        QCOMPARE(outcome.inserted, int(rowsOf(c.after).size() - rowsOf(c.content).size()));
+        QCOMPARE(table.row(), c.rowAfter);
     }
 
     // Three lines pasted into a table with room for `inserted` of them.

@@ -1,5 +1,6 @@
 // The design tables as grids, the keyboard editing of their cells, the row commands and the design model.
 
+#include "namedcases.h"
 #include "tablerows.h"
 
 #include "design/designmodel.h"
@@ -42,6 +43,46 @@ static L cursor(const DesignTable &table) // Row, Col and Rows
 {
     return L{table.row(), table.col(), table.rows()};
 }
+
+struct KeyCase {
+    const char *name;
+    TableKind kind;
+    L start; // Row, Col, Rows; one empty row, or rows "r<row>c<col>"
+    QString typed; // \b Backspace, \x18 Ctrl+X, \r Enter
+    QStringList edits; // "row,col=text"
+    L end; // Row, Col, Rows
+};
+Q_DECLARE_METATYPE(KeyCase)
+static const KeyCase kKeyCases[] = {
+    {"12.5 then Backspace", arcs, L{1, 0, 2}, u"12.5\b"_s, cells("1,0=12."), L{1, 0, 2}},
+    {"Ctrl+X, typing", labels, L{1, 2, 2}, u"www\x18" "22"_s, cells("1,2=22"), L{1, 2, 2}},
+    // The 65 control characters (C0, DEL, C1) and the line and paragraph separators change nothing.
+    {"control keys refused, any other taken", labels, L{1, 2, 2},
+     u"\x01" " \x1f~\x7f\u00a0\u0080\u009f\u00ad\u2028\u2029\u2212\ufffd\ufffe\t\n\x1b"_s,
+     cells("1,2= ~\u00a0\u00ad\u2212\ufffd\ufffe"), L{1, 2, 2}},
+    // Backspace takes a character beyond 16 bits as a whole.
+    {"Ohm, infinity, emoji, Backspace", labels, L{1, 2, 2}, u"10 k\u2126 \u221E\U0001F600\b 5\b\b"_s,
+     cells("1,2=10 k\u2126 \u221E"), L{1, 2, 2}},
+    {"keys on the header", ticks, L{0, 1, 2}, u"x\x18\b"_s, {}, L{0, 1, 2}},
+    {"Enter, 1 column", arcs, L{1, 0, 2}, u"20\r\r"_s, cells("1,0=20"), L{3, 0, 4}},
+    {"Enter, 6 columns", digits, L{1, 0, 2}, u"\r\r\r\r\r9\r"_s, cells("1,5=9"), L{2, 0, 3}},
+    // The new row goes to the bottom; the cursor moves to the next row, which already exists.
+    {"Enter on a middle row", ticks, L{1, 2, 5}, u"\r\b"_s, cells("2,0=r2c"), L{2, 0, 6}},
+};
+
+struct RemoveCase {
+    const char *name;
+    TableKind kind;
+    int dataRows, row;
+    QStringList firstCells; // column 0 of the data rows afterwards
+    int endCol; // -1: the table's choice
+};
+Q_DECLARE_METATYPE(RemoveCase)
+static const RemoveCase kRemoveCases[] = {
+    {"only row is emptied, digits", digits, 1, 1, cells(""), 5},
+    {"row 3 of a 5-row table", ticks, 4, 3, cells("r1c0|r2c0|r4c0"), -1},
+    {"header row current", labels, 3, 0, cells("r1c0|r2c0|r3c0"), 1},
+};
 
 class TestDesignTable : public QObject
 {
@@ -101,52 +142,23 @@ private slots:
         QCOMPARE(inserted.at(1).at(1).toInt(), 2); // model rows are the data rows
     }
 
-    void keySequences_data()
-    {
-        QTest::addColumn<TableKind>("kind");
-        QTest::addColumn<L>("start");           // Row, Col, Rows; one empty row, or rows "r<row>c<col>"
-        QTest::addColumn<QString>("typed");     // \b Backspace, \x18 Ctrl+X, \r Enter
-        QTest::addColumn<QStringList>("edits"); // "row,col=text"
-        QTest::addColumn<L>("end");             // Row, Col, Rows
-        const QStringList none;
-
-        QTest::newRow("12.5 then Backspace") << arcs << L{1, 0, 2} << u"12.5\b"_s << cells("1,0=12.") << L{1, 0, 2};
-        QTest::newRow("Ctrl+X, typing") << labels << L{1, 2, 2} << u"www\x18" "22"_s << cells("1,2=22") << L{1, 2, 2};
-        // The 65 control characters (C0, DEL, C1) and the line and paragraph separators change nothing.
-        QTest::newRow("control keys refused, any other taken")
-            << labels << L{1, 2, 2} << u"\x01" " \x1f~\x7f\u00a0\u0080\u009f\u00ad\u2028\u2029\u2212\ufffd\ufffe\t\n\x1b"_s
-            << cells("1,2= ~\u00a0\u00ad\u2212\ufffd\ufffe") << L{1, 2, 2};
-        // Backspace takes a character beyond 16 bits as a whole.
-        QTest::newRow("Ohm, infinity, emoji, Backspace") << labels << L{1, 2, 2} << u"10 k\u2126 \u221E\U0001F600\b 5\b\b"_s
-                                                         << cells("1,2=10 k\u2126 \u221E") << L{1, 2, 2};
-        QTest::newRow("keys on the header") << ticks << L{0, 1, 2} << u"x\x18\b"_s << none << L{0, 1, 2};
-        QTest::newRow("Enter, 1 column") << arcs << L{1, 0, 2} << u"20\r\r"_s << cells("1,0=20") << L{3, 0, 4};
-        QTest::newRow("Enter, 6 columns") << digits << L{1, 0, 2} << u"\r\r\r\r\r9\r"_s << cells("1,5=9") << L{2, 0, 3};
-        // The new row goes to the bottom; the cursor moves to the next row, which already exists.
-        QTest::newRow("Enter on a middle row") << ticks << L{1, 2, 5} << u"\r\b"_s << cells("2,0=r2c") << L{2, 0, 6};
-    }
-
+    void keySequences_data() { addNamedCases(kKeyCases); }
     void keySequences()
     {
-        QFETCH(TableKind, kind);
-        QFETCH(L, start);
-        QFETCH(QString, typed);
-        QFETCH(QStringList, edits);
-        QFETCH(L, end);
-
-        DesignTable table(kind);
-        fill(table, start[2] - 1, start[2] > 2);
-        setCurrent(table, start[0], start[1]);
+        QFETCH(KeyCase, c);
+        DesignTable table(c.kind);
+        fill(table, c.start[2] - 1, c.start[2] > 2);
+        setCurrent(table, c.start[0], c.start[1]);
         TableRows expected = table.rowsData();
-        expected.resize(end[2] - 1, emptyRow(kind));
-        for (const QString &edit : edits) {
+        expected.resize(c.end[2] - 1, emptyRow(c.kind));
+        for (const QString &edit : c.edits) {
             const QStringList at = edit.section(u'=', 0, 0).split(u',');
             expected[at[0].toInt() - 1][at[1].toInt()] = edit.section(u'=', 1);
         }
-        for (QChar c : typed)
-            tableKeyPress(table, c);
+        for (QChar key : c.typed)
+            tableKeyPress(table, key);
         QCOMPARE(table.rowsData(), expected);
-        QCOMPARE(cursor(table), end);
+        QCOMPARE(cursor(table), c.end);
     }
 
     void fullTableRefusesToGrow()
@@ -164,38 +176,22 @@ private slots:
         QCOMPARE(table.col(), 2);
     }
 
-    void removeCases_data()
-    {
-        QTest::addColumn<TableKind>("kind");
-        QTest::addColumn<int>("dataRows");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QStringList>("firstCells"); // column 0 of the data rows afterwards
-        QTest::addColumn<int>("endCol");             // -1: the table's choice
-        QTest::newRow("only row is emptied, digits") << digits << 1 << 1 << cells("") << 5;
-        QTest::newRow("row 3 of a 5-row table") << ticks << 4 << 3 << cells("r1c0|r2c0|r4c0") << -1;
-        QTest::newRow("header row current") << labels << 3 << 0 << cells("r1c0|r2c0|r3c0") << 1;
-    }
-
+    void removeCases_data() { addNamedCases(kRemoveCases); }
     void removeCases()
     {
-        QFETCH(TableKind, kind);
-        QFETCH(int, dataRows);
-        QFETCH(int, row);
-        QFETCH(QStringList, firstCells);
-        QFETCH(int, endCol);
-
-        DesignTable table(kind);
-        fill(table, dataRows);
-        setCurrent(table, row, 1);
-        table.setCell(dataRows, storedColumnCount(kind) - 1, QStringLiteral("red")); // goes with its row
+        QFETCH(RemoveCase, c);
+        DesignTable table(c.kind);
+        fill(table, c.dataRows);
+        setCurrent(table, c.row, 1);
+        table.setCell(c.dataRows, storedColumnCount(c.kind) - 1, QStringLiteral("red")); // goes with its row
         removeTableRow(table);
         QStringList columnZero;
         for (const QStringList &r : table.rowsData())
             columnZero.append(r.first());
-        QCOMPARE(columnZero, firstCells);
-        QCOMPARE(table.rowsData() == emptyTable(kind), dataRows == 1);
-        if (endCol >= 0)
-            QCOMPARE(table.col(), endCol);
+        QCOMPARE(columnZero, c.firstCells);
+        QCOMPARE(table.rowsData() == emptyTable(c.kind), c.dataRows == 1);
+        if (c.endCol >= 0)
+            QCOMPARE(table.col(), c.endCol);
         QVERIFY(table.row() >= 0 && table.row() < table.rows());
     }
 

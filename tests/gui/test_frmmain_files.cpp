@@ -52,6 +52,19 @@ static DialDesign someDesign()
     return design;
 }
 
+struct FailedWrite {
+    const char *name;
+    QString command, file, label, message; // file: an old dial file, or a folder for Export
+};
+Q_DECLARE_METATYPE(FailedWrite)
+static const char kSaving[] = "An error occurred while saving";
+static const FailedWrite kFailedWrites[] = {
+    // A name as long as a name can be: the file exists, but no temporary file fits beside it.
+    {"no room for a temporary file", "mnuSave", QString(251, 'n') + ".vlt", "mA", kSaving},
+    {"a tab in a label", "mnuSave", "old.vlt", "10\tk", kSaving},
+    {"export over a folder", "mnuExport", "card.svg", "mA", "An error occurred while exporting"},
+};
+
 struct TemplateCase {
     const char *name;
     QString fileName;
@@ -169,35 +182,20 @@ private slots:
     }
 
     // Every way an export can fail is test_cli's; here, that the window says so and keeps what was there.
-    void aFailedSaveOrExportLeavesWhatWasThere_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("name"); // an old dial file, or a folder for Export
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("message");
-        const QString saving = "An error occurred while saving";
-        // A name as long as a name can be: the file exists, but no temporary file fits beside it.
-        QTest::newRow("no room for a temporary file") << "mnuSave" << QString(251, 'n') + ".vlt" << "mA" << saving;
-        QTest::newRow("a tab in a label") << "mnuSave" << "old.vlt" << "10\tk" << saving;
-        QTest::newRow("export over a folder") << "mnuExport" << "card.svg" << "mA"
-                                              << "An error occurred while exporting";
-    }
+    void aFailedSaveOrExportLeavesWhatWasThere_data() { addNamedCases(kFailedWrites); }
     void aFailedSaveOrExportLeavesWhatWasThere()
     {
-        QFETCH(QString, command);
-        QFETCH(QString, name);
-        QFETCH(QString, label);
-        QFETCH(QString, message);
-        const bool saving = command == "mnuSave";
+        QFETCH(FailedWrite, c);
+        const bool saving = c.command == "mnuSave";
         if (saving)
-            write(name, kWorkedExample);
+            write(c.file, kWorkedExample);
         else
-            QVERIFY(QDir(dir->path()).mkdir(name));
-        w->window.table(TableKind::FaceLabels).setCell(1, 2, label);
-        choose(qPrintable(command), path(name));
-        QCOMPARE(w->messages.texts, QStringList{message});
-        QCOMPARE(readAll(path(name)), saving ? kWorkedExample : QByteArray());
-        QCOMPARE(files(), saving ? QStringList{name} : QStringList());
+            QVERIFY(QDir(dir->path()).mkdir(c.file));
+        w->window.table(TableKind::FaceLabels).setCell(1, 2, c.label);
+        choose(qPrintable(c.command), path(c.file));
+        QCOMPARE(w->messages.texts, QStringList{c.message});
+        QCOMPARE(readAll(path(c.file)), saving ? kWorkedExample : QByteArray());
+        QCOMPARE(files(), saving ? QStringList{c.file} : QStringList());
     }
 
     void theLastChosenNameIsOfferedFirstAndACancelChangesNothing()

@@ -82,6 +82,24 @@ static const EditCase kEdits[] = {
      {"click 1", "<Ctrl+V>", "<Ctrl+V>"}, QStringList{"20", "1"} + kNearlyFull.mid(1), "1\n2\n3\n", "", 2},
 };
 
+struct Control {
+    const char *name;
+    QRect twips;
+    QString caption, tooltip = {};
+    double points = 8.25;
+};
+Q_DECLARE_METATYPE(Control)
+static const Control kControls[] = {
+    {"Frame1", {7800, 240, 2655, 3375}, "Meter Dimensions (mm)"},
+    {"txtZeroPosY", {1560, 2160, 615, 285}, "",
+     "Distance from top of meter face to needle tip at \"zero\" reading (mm)"},
+    {"grdScaleArcs", {120, 240, 3495, 1215}, ""},
+    {"cmdAddScaleArc", {3720, 240, 375, 375}, "+", "Add Scale Arc", 12},
+    {"cmdDelScaleDigit", {5400, 720, 375, 375}, "-", "Remove Scale Digits", 12},
+    {"cmdAddFaceLabel", {5400, 240, 375, 375}, "+", "Add face Labels", 12},
+    {"cmdPrint", {7080, 7560, 1695, 375}, "Print"},
+};
+
 class TestFrmMainWindow : public QObject
 {
     Q_OBJECT
@@ -173,38 +191,17 @@ private slots:
                                      "  &Contents", "  &About Vernalith"}));
     }
 
-    void controls_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("tooltip");
-        QTest::addColumn<double>("points");
-        const auto row = [](const char *name, QRect twips, const char *caption, QString tip = "", double pt = 8.25) {
-            QTest::newRow(name) << QString(name) << twips << QString(caption) << tip << pt;
-        };
-        const QString zero = "to needle tip at \"zero\" reading (mm)";
-        row("Frame1", {7800, 240, 2655, 3375}, "Meter Dimensions (mm)");
-        row("txtZeroPosY", {1560, 2160, 615, 285}, "", "Distance from top of meter face " + zero);
-        row("grdScaleArcs", {120, 240, 3495, 1215}, "");
-        row("cmdAddScaleArc", {3720, 240, 375, 375}, "+", "Add Scale Arc", 12);
-        row("cmdDelScaleDigit", {5400, 720, 375, 375}, "-", "Remove Scale Digits", 12);
-        row("cmdAddFaceLabel", {5400, 240, 375, 375}, "+", "Add face Labels", 12);
-        row("cmdPrint", {7080, 7560, 1695, 375}, "Print");
-    }
+    void controls_data() { addNamedCases(kControls); }
     void controls()
     {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        QFETCH(QString, caption);
-        QFETCH(QString, tooltip);
-        QFETCH(double, points);
-        QWidget *control = w->window.findChild<QWidget *>(name);
+        QFETCH(Control, c);
+        QWidget *control = w->window.findChild<QWidget *>(c.name);
+        const QRect &twips = c.twips;
         QCOMPARE(control->geometry(), QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));
-        if (!caption.isEmpty())
-            QCOMPARE(control->property(qobject_cast<QGroupBox *>(control) ? "title" : "text").toString(), caption);
-        QCOMPARE(control->toolTip(), tooltip);
-        QCOMPARE(control->font().pointSizeF(), points);
+        if (!c.caption.isEmpty())
+            QCOMPARE(control->property(qobject_cast<QGroupBox *>(control) ? "title" : "text").toString(), c.caption);
+        QCOMPARE(control->toolTip(), c.tooltip);
+        QCOMPARE(control->font().pointSizeF(), c.points);
     }
 
     void tabAndShiftTabWalkTheWholeOrder()

@@ -2,6 +2,7 @@
 // failures leave no file behind. For cutters and engravers: layers, styles, holes, outlined texts, crop marks.
 
 #include "files/dialfile.h"
+#include "namedcases.h"
 #include "render/dialexport.h"
 #include "render/outlinetextsurface.h"
 #include "render/paintersurface.h"
@@ -221,9 +222,22 @@ struct Refusal {
     int dpi = 600;
 };
 
+struct ArcCase {
+    const char *name;
+    double zeroDegrees, maxDegrees; // the tips' angles
+    QVector<double> inked, blank; // angles on the arc and off it, degrees as the card is seen
+};
+const ArcCase kArcs[] = {
+    // From the smaller angle to the larger counter-clockwise: over 180 degrees through the left side.
+    {"tips at 300 and 60 degrees", 300.0, 60.0, {90, 180, 270}, {0, 20, 340}},
+    // 1e-11 radians short of a whole circle: drawn all round, not collapsed to nothing.
+    {"just short of a full circle", 0.0, -1e-9, {1, 90, 180, 270, 359}, {}},
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Refusal)
+Q_DECLARE_METATYPE(ArcCase)
 
 class TestExports : public QObject
 {
@@ -408,29 +422,14 @@ private slots:
         QCOMPARE(texts[0].section(u' ', 5), shown);
     }
 
-    void arcsRunCounterClockwise_data()
-    {
-        QTest::addColumn<double>("zeroDegrees"); // the tips' angles
-        QTest::addColumn<double>("maxDegrees");
-        QTest::addColumn<QVector<double>>("inked"); // angles on the arc and off it, degrees as the card is seen
-        QTest::addColumn<QVector<double>>("blank");
-        // From the smaller angle to the larger counter-clockwise: over 180 degrees through the left side.
-        QTest::newRow("tips at 300 and 60 degrees") << 300.0 << 60.0 << QVector<double>{90, 180, 270}
-                                                    << QVector<double>{0, 20, 340};
-        // 1e-11 radians short of a whole circle: drawn all round, not collapsed to nothing.
-        QTest::newRow("just short of a full circle") << 0.0 << -1e-9 << QVector<double>{1, 90, 180, 270, 359}
-                                                     << QVector<double>{};
-    }
+    void arcsRunCounterClockwise_data() { addNamedCases(kArcs); }
 
     // Through real drawing code: the SVG as a renderer draws it, the PNG's pixels, and the DXF arc as
     // a CAD library reads it (from its start angle to its end counter-clockwise, by definition).
     void arcsRunCounterClockwise()
     {
-        QFETCH(double, zeroDegrees);
-        QFETCH(double, maxDegrees);
-        QFETCH(QVector<double>, inked);
-        QFETCH(QVector<double>, blank);
-        const DialDesign design = arcCard(zeroDegrees, maxDegrees);
+        QFETCH(ArcCase, c);
+        const DialDesign design = arcCard(c.zeroDegrees, c.maxDegrees);
         const auto pointAt = [](double degrees) {
             const double rad = degrees * M_PI / 180;
             return QPointF(26 + 15 * std::cos(rad), 22 - 15 * std::sin(rad));
@@ -444,7 +443,7 @@ private slots:
         QCOMPARE(arcs.size(), 1);
         const double start = arcs[0].section(u' ', 5, 5).toDouble(), end = arcs[0].section(u' ', 6, 6).toDouble();
         const double span = end - start > 0 ? end - start : end - start + 360;
-        for (const auto &[angles, onArc] : {std::pair{inked, true}, std::pair{blank, false}}) {
+        for (const auto &[angles, onArc] : {std::pair{c.inked, true}, std::pair{c.blank, false}}) {
             for (double a : angles) {
                 const QString at = u"at %1 degrees"_s.arg(a);
                 QVERIFY2(inkNear(png, 254, pointAt(a), onArc ? 0.2 : 0.5) == onArc, qPrintable(u"PNG "_s + at));

@@ -59,6 +59,19 @@ static const RowCase kRowCases[] = {
      "Colour: #FF0000\nFont: Nowhere Sans"},
 };
 
+struct BadRow {
+    const char *name;
+    QString list, typed; // "bands" or "holes"; the row's cells, joined by '|'
+    QString fault, stored; // the start of what is said, and the row stored; empty: none, nothing
+};
+Q_DECLARE_METATYPE(BadRow)
+static const BadRow kBadRows[] = {
+    {"red zone, colour picked", "bands", "1|0|3|34|36|(picked)", "", "1|0|3|34|36|#12AB56"},
+    {"reading off the scale", "bands", "1|0|4|34|36|", "Band 1: To 4 lies outside scale 1", ""},
+    {"screw hole", "holes", " 4|41.5|3.2", "", "4|41.5|3.2"},
+    {"no diameter", "holes", "4|4|0", "Hole 1: Diameter 0 is not above 0", ""},
+};
+
 class TestDesignDialogs : public QObject
 {
     Q_OBJECT
@@ -316,34 +329,20 @@ private slots:
         QCOMPARE(tooltipAt(2), QString());
     }
 
-    void aBandOrHoleThatCannotBeDrawnBlocksOk_data()
-    {
-        QTest::addColumn<QString>("list"); // "bands" or "holes"
-        QTest::addColumn<QString>("typed"); // the row's cells, joined by '|'
-        QTest::addColumn<QString>("fault"); // the start of what is said; empty: none
-        QTest::addColumn<QString>("stored"); // empty: nothing
-        QTest::newRow("red zone, colour picked") << "bands" << "1|0|3|34|36|(picked)" << "" << "1|0|3|34|36|#12AB56";
-        QTest::newRow("reading off the scale") << "bands" << "1|0|4|34|36|" << "Band 1: To 4 lies outside scale 1"
-                                               << "";
-        QTest::newRow("screw hole") << "holes" << " 4|41.5|3.2" << "" << "4|41.5|3.2";
-        QTest::newRow("no diameter") << "holes" << "4|4|0" << "Hole 1: Diameter 0 is not above 0" << "";
-    }
+    void aBandOrHoleThatCannotBeDrawnBlocksOk_data() { addNamedCases(kBadRows); }
     void aBandOrHoleThatCannotBeDrawnBlocksOk()
     {
-        QFETCH(QString, list);
-        QFETCH(QString, typed);
-        QFETCH(QString, fault);
-        QFETCH(QString, stored);
+        QFETCH(BadRow, c);
         w->window.model().setScales({{"db", "-20", "3", "", ""}});
-        const QString singular = list.chopped(1);
-        w->child<QAction>(list == "bands" ? "mnuBands" : "mnuHoles")->trigger();
+        const QString singular = c.list.chopped(1);
+        w->child<QAction>(c.list == "bands" ? "mnuBands" : "mnuHoles")->trigger();
         auto *dialog = w->shownDialog<RowsTableDialog>();
         QTest::mouseClick(dialog->findChild<QPushButton *>("add" + singular.left(1).toUpper() + singular.mid(1)),
                           Qt::LeftButton);
-        auto *table = dialog->findChild<QTableView *>(list + "Table");
+        auto *table = dialog->findChild<QTableView *>(c.list + "Table");
         QCOMPARE(table->model()->rowCount(), 1);
         QVERIFY(button(dialog)->isEnabled()); // a new row is one that can be drawn
-        const QStringList cells = typed.split('|');
+        const QStringList cells = c.typed.split('|');
         for (int col = 0; col < cells.size(); ++col) {
             if (cells.at(col) == "(picked)")
                 pickColour(dialog, "pickBandColour");
@@ -352,12 +351,12 @@ private slots:
         }
 
         const QString said = dialog->findChild<QLabel *>(singular + "Problem")->text();
-        QVERIFY2(fault.isEmpty() ? said.isEmpty() : said.startsWith(fault), qPrintable(said));
+        QVERIFY2(c.fault.isEmpty() ? said.isEmpty() : said.startsWith(c.fault), qPrintable(said));
         QTest::mouseClick(button(dialog), Qt::LeftButton);
-        QCOMPARE(dialog->isVisible(), !fault.isEmpty());
+        QCOMPARE(dialog->isVisible(), !c.fault.isEmpty());
         const DialDesign design = w->window.model().design();
-        QCOMPARE(list == "bands" ? design.bands : design.holes,
-                 stored.isEmpty() ? TableRows() : TableRows{stored.split('|')});
+        QCOMPARE(c.list == "bands" ? design.bands : design.holes,
+                 c.stored.isEmpty() ? TableRows() : TableRows{c.stored.split('|')});
     }
 };
 

@@ -3,6 +3,8 @@
 
 #undef QT_NO_CAST_FROM_ASCII // the band, hole and style cases use plain string literals
 
+#include "tablerows.h"
+
 #include "files/dialfile.h"
 #include "render/cardscale.h"
 #include "render/dialexport.h"
@@ -71,13 +73,10 @@ struct Outcome {
     int drawn;
 };
 
-// "a|b|c;d|e|f" as rows of cells.
+// "a|b|c;d|e|f" as rows of cells; "" as none.
 TableRows rows(const QString &joined)
 {
-    TableRows result;
-    for (const QString &row : joined.split(';', Qt::SkipEmptyParts))
-        result << row.split('|');
-    return result;
+    return joined.isEmpty() ? TableRows() : rowsOf(joined);
 }
 
 // The default card (the sweep runs clockwise from 135 degrees to 45 around the pivot 26, 33)

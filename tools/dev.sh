@@ -16,8 +16,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VERNALITH_BUILD_DIR:-$here/build}
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
-                fonts-dejavu-core libbenchmark-dev dpkg-dev libcups2-dev libcups2 qt6-image-formats-plugins
-                zlib1g-dev)
+                fonts-dejavu-core libbenchmark-dev dpkg-dev libcups2-dev libcups2 qt6-image-formats-plugins)
 test_packages=(poppler-utils python3-ezdxf cups printer-driver-cups-pdf desktop-file-utils shared-mime-info libxml2-utils)
 
 install_missing() {

@@ -2,6 +2,7 @@
 // Stand-ins for the window's seams, and a designer window on the screen wired to them.
 
 #include "../namedcases.h"
+#include "../tablerows.h"
 #include "design/designtable.h"
 #include "filechooser.h"
 #include "frmmain.h"
@@ -146,10 +147,7 @@ inline QStringList tableLines(const DesignTable &table)
 
 inline void fillTable(DesignTable &table, const QStringList &lines)
 {
-    TableRows rows;
-    for (const QString &line : lines)
-        rows.push_back(line.split(QLatin1Char('|')));
-    table.replaceRows(rows);
+    table.replaceRows(rowsOf(lines.join(QLatin1Char(';'))));
 }
 
 // The dial file format's worked example, as Save writes it.

@@ -43,7 +43,7 @@ struct RowCase {
 Q_DECLARE_METATYPE(RowCase)
 
 // Every table has Row Properties, offering exactly its own cells; what the cells may hold is
-// test_rowstyle's and test_scalerows'.
+// test_dialrenderer's and test_scalerows'.
 static const RowCase kRowCases[] = {
     {"arc, bold, colour picked", TableKind::ScaleArcs, 0, "-", "0.5", "(picked)", "-", "", "0.5|#12AB56",
      "Width: 0.5 mm\nColour: #12AB56"},

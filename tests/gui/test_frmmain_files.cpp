@@ -97,7 +97,6 @@ static QStringList belowFirstSeparator(FrmMain &window)
     return entries.mid(entries.indexOf(QString()) + 1);
 }
 
-
 class TestFrmMainFiles : public QObject
 {
     Q_OBJECT
@@ -132,7 +131,6 @@ class TestFrmMainFiles : public QObject
         QApplication::sendEvent(target, &drop);
         QVERIFY(drop.isAccepted());
     }
-
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -169,8 +167,8 @@ private slots:
         QCOMPARE(w->child<QLineEdit>("txtNeedlePivotY")->text(), "40 mm");
     }
 
-    // What a file may hold is the reader's to check, and Open's messages test_frmmain_session's (a recent
-    // file opens as Open does); a file that opens but cannot be drawn says why.
+    // What a file may hold is the reader's to check, and Open's messages aRecentFileOpensAsOpenDoes';
+    // a file that opens but cannot be drawn says why.
     void aFileThatCannotBeDrawnOpensAndSaysWhy()
     {
         write("dial.vlt", QByteArray(kWorkedExample).replace("5\t0\t100", "40000\t0\t100"));

@@ -1,7 +1,5 @@
-// The reference image: reading a scan to lay under the card (formats, recorded resolution and
-// orientation, reduction of large images within the memory budget, the files that must be
-// refused), its registration, the cursor readout that undoes each scale law, and the
-// [Reference] section of the dial file.
+// The reference image: reading a scan (formats, resolution, orientation, reduction, refusals), its
+// registration, the cursor readout that undoes each scale law, and the dial file's [Reference] section.
 
 #include "namedcases.h"
 #include "files/dialfile.h"

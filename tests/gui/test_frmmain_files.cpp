@@ -1,7 +1,5 @@
-// File > Open, Save, Export and New from Template through the window, the dialogs answered by the
-// test: what is written, what is read back, and what is left when something goes wrong; and what
-// the window keeps beyond one design: recent files, dropped files, and the recovery file after the
-// program was ended unsaved or killed. All in temporary directories.
+// Open, Save, Export and the templates through the window, with the dialogs answered by the test; recent
+// and dropped files, and the recovery file after an unsaved end. All in temporary directories.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 

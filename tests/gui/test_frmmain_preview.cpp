@@ -1,9 +1,5 @@
-// What the window draws and prints, and how the program ends: the card behind the controls and a
-// drawing error in red in the preview; the preview's message area and its picture cache, which
-// shows what the window always drew, draws nothing for an unchanged design, and draws a large one
-// on a worker behind the older picture; Print, Print To and Printer Calibration on fake printers
-// (which printer is used, what is said when none can be, the stored correction on the printed
-// card, the calibration dialog by keyboard); Close, Exit and Esc.
+// What the window draws and prints, and how the program ends: the preview, its message area and picture
+// cache; Print, Print To and Printer Calibration on fake printers; Close, Exit and Esc.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 

@@ -1,11 +1,6 @@
-// The designer window as a person uses it. As it comes up: the design at start-up, where the
-// controls are, what they say, the order Tab walks them in, how a dimension field selects its text.
-// The four design tables: a click in a cell, keys as a keyboard sends them (the keypad's Enter
-// carries the keypad modifier), the "+" and "-" buttons, the clipboard, where typing goes after
-// Open, and which table shows the focus; tables are written as rows "a|b|c", and a "7" typed last
-// shows where the current cell is. Its help: F1 opens the topic of the focused part, Help > Contents
-// the contents (whose links test_desktopintegration follows), and a fresh About box closes on
-// Enter, Esc or a click on "&Ok", but not on F1.
+// The designer window as a person uses it: the controls as it comes up and the Tab order; the four tables by
+// keyboard, mouse and clipboard (rows written "a|b|c"; a "7" typed last shows where the current cell is);
+// F1, Help > Contents (whose links test_desktopintegration follows) and the About box.
 
 #undef QT_NO_CAST_FROM_ASCII // the test tables use plain string literals
 

@@ -429,9 +429,8 @@ private slots:
     void theDialogWorksByKeyboard()
     {
         w->child<QAction>("mnuPrinterCalibration")->trigger();
-        auto *dialog = w->window.findChild<DlgPrinterCalibration *>();
-        QApplication::setActiveWindow(dialog); // there is no window manager to do it
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        auto *dialog = w->shownDialog<DlgPrinterCalibration>();
+        QVERIFY(dialog);
         QVERIFY(dialog->findChild<QLabel *>("lblPrinter")->text().contains("Fake"));
         QVERIFY(dialog->findChild<QLabel *>("lblFactors")->text().contains("Not calibrated"));
 
@@ -468,8 +467,7 @@ private slots:
         QVERIFY(helpViewerInstance() && helpViewerInstance()->isVisible());
         QCOMPARE(helpViewerInstance()->currentTitle(), "Printer calibration");
         QPointer<DlgPrinterCalibration> alive(dialog);
-        QApplication::setActiveWindow(dialog);
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QCOMPARE(w->shownDialog<DlgPrinterCalibration>(), dialog); // back from the help window
         QTest::keyClick(dialog, Qt::Key_Escape);
         QTRY_VERIFY(alive.isNull()); // closed and deleted
     }

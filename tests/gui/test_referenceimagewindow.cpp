@@ -75,8 +75,7 @@ class TestReferenceImageWindow : public QObject
     ReferenceImageDialog *openDialog()
     {
         w->child<QAction>("mnuReferenceImage")->trigger();
-        auto *dialog = w->window.findChild<ReferenceImageDialog *>();
-        return dialog && dialog->isVisible() ? dialog : nullptr;
+        return w->shownDialog<ReferenceImageDialog>();
     }
     static void clickScan(ReferencePointView *view, QPointF pixel)
     {
